@@ -1,0 +1,40 @@
+#include "path_rules.h"
+
+namespace {
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+bool IsAsciiLetter(wchar_t c) { return (c >= L'A' && c <= L'Z') || (c >= L'a' && c <= L'z'); }
+
+}  // namespace
+
+std::wstring JoinPath(std::wstring_view folder, std::wstring_view name) {
+  std::wstring path(folder);
+  if (!folder.empty() && !IsSeparator(folder.back())) path += L'\\';
+  path += name;
+  return path;
+}
+
+std::wstring ParentFolder(std::wstring_view path) {
+  const size_t last = path.find_last_of(L"\\/");
+  if (last == std::wstring_view::npos) return L".";
+  return std::wstring(path.substr(0, last));
+}
+
+std::wstring StripDotPrefix(std::wstring_view path) {
+  if (path.size() >= 2 && path[0] == L'.' && IsSeparator(path[1])) path.remove_prefix(2);
+  return std::wstring(path);
+}
+
+bool IsAbsoluteConfigPath(std::wstring_view path) {
+  if (path.find(L":\\") != std::wstring_view::npos) return true;
+  if (path.starts_with(L"\\\\")) return true;
+  // C:/RetroArch/retroarch.exe names a drive as surely as C:\RetroArch\retroarch.exe.
+  return path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == L':' && path[2] == L'/';
+}
+
+std::wstring ResolveConfiguredPath(std::wstring_view baseFolder, std::wstring_view value) {
+  std::wstring path = StripDotPrefix(value);
+  if (IsAbsoluteConfigPath(path)) return path;
+  return JoinPath(baseFolder, path);
+}

@@ -1,0 +1,55 @@
+# Shared by the project's scripts: messages, package installs and the Wine prefix.
+# Sourced, not run.
+
+step() { printf '\n==> %s\n' "$*"; }
+info() { printf '    %s\n' "$*"; }
+die() { printf 'error: %s\n' "$*" >&2; exit 1; }
+
+ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD_DIR=${BUILD_DIR:-$ROOT/build}
+
+# Installs the Debian packages that are missing, in one apt-get run.
+ensure_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'install ok installed' || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && { info "packages present: $*"; return 0; }
+  info "installing: ${missing[*]}"
+  local sudo=()
+  [ "$(id -u)" -eq 0 ] || sudo=(sudo)
+  "${sudo[@]}" apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+}
+
+BUILD_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64 xvfb xauth)
+
+# Our own Wine prefix inside the build folder; nothing goes into $HOME.
+export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
+export WINEDEBUG=-all
+export WINEDLLOVERRIDES=${WINEDLLOVERRIDES:-mscoree,mshtml=}
+
+# Wine's background services inherit the streams of the first Wine process of a prefix;
+# start them here with all three streams closed off, so no later pipe is held open.
+wine_start() {
+  mkdir -p "$WINEPREFIX"
+  if [ ! -f "$WINEPREFIX/system.reg" ]; then
+    info "creating the Wine prefix $WINEPREFIX"
+    wineboot -i </dev/null >/dev/null 2>&1 || true
+  fi
+  wineserver -p </dev/null >/dev/null 2>&1 || true
+  wine cmd /c exit </dev/null >/dev/null 2>&1 || true
+}
+
+wine_stop() { wineserver -k </dev/null >/dev/null 2>&1 || true; }
+
+configure_and_build() {
+  step "configuring the Windows build in $BUILD_DIR"
+  cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
+    -DCMAKE_BUILD_TYPE=Release >/dev/null
+  step "building"
+  local start=$SECONDS
+  cmake --build "$BUILD_DIR" -j"$(nproc)"
+  info "build took $((SECONDS - start)) s"
+}

@@ -1,0 +1,86 @@
+#include "retroarch_command_line.h"
+
+#include <gtest/gtest.h>
+
+#include "hostile_strings.h"
+#include "support/windows_arg_split.h"
+
+namespace {
+
+RetroArchArgs ExampleArgs() {
+  RetroArchArgs args;
+  args.retroarchPath = L"D:\\Emu\\RetroArch\\retroarch.exe";
+  args.host = L"192.0.2.7";
+  args.port = L"55435";
+  args.nickname = L"Player";
+  args.passwordFilePath = L"D:\\Emu\\Launcher\\netplay-pass.cfg";
+  args.corePath = L"D:\\Emu\\RetroArch\\cores\\examplecore_libretro.dll";
+  args.gamePath = L"D:\\Games\\Example Game.sfc";
+  return args;
+}
+
+TEST(BuildRetroArchCommandLineTest, DirectModeLine) {
+  EXPECT_EQ(BuildRetroArchCommandLine(ExampleArgs()),
+            L"\"D:\\Emu\\RetroArch\\retroarch.exe\" --connect 192.0.2.7 --port 55435 --nick Player"
+            L" --appendconfig \"D:\\Emu\\Launcher\\netplay-pass.cfg\""
+            L" --libretro \"D:\\Emu\\RetroArch\\cores\\examplecore_libretro.dll\""
+            L" \"D:\\Games\\Example Game.sfc\"");
+}
+
+TEST(BuildRetroArchCommandLineTest, RelayModeConnectsToTheRelayAndIgnoresHost) {
+  RetroArchArgs args = ExampleArgs();
+  args.relayMode = true;
+  args.relay = L"R";
+  args.session = L"S";
+  EXPECT_EQ(BuildRetroArchCommandLine(args),
+            L"\"D:\\Emu\\RetroArch\\retroarch.exe\" --connect R --port 55435 --mitm-session S"
+            L" --nick Player --appendconfig \"D:\\Emu\\Launcher\\netplay-pass.cfg\""
+            L" --libretro \"D:\\Emu\\RetroArch\\cores\\examplecore_libretro.dll\""
+            L" \"D:\\Games\\Example Game.sfc\"");
+}
+
+TEST(BuildRetroArchCommandLineTest, OptionalPiecesLeftOut) {
+  RetroArchArgs args = ExampleArgs();
+  args.host.clear();
+  args.passwordFilePath.clear();
+  args.corePath.clear();
+  args.session = L"ignored in direct mode";
+  EXPECT_EQ(BuildRetroArchCommandLine(args),
+            L"\"D:\\Emu\\RetroArch\\retroarch.exe\" --port 55435 --nick Player"
+            L" \"D:\\Games\\Example Game.sfc\"");
+
+  args.relayMode = true;
+  args.relay = L"0";
+  args.session.clear();
+  EXPECT_EQ(BuildRetroArchCommandLine(args),
+            L"\"D:\\Emu\\RetroArch\\retroarch.exe\" --connect 0 --port 55435 --nick Player"
+            L" \"D:\\Games\\Example Game.sfc\"");
+}
+
+// Whatever a join value holds, the line splits into exactly the intended arguments.
+TEST(BuildRetroArchCommandLineTest, NoValueCanAddAnArgument) {
+  for (const std::wstring& value : HostileArguments()) {
+    for (bool relay : {false, true}) {
+      RetroArchArgs args = ExampleArgs();
+      args.relayMode = relay;
+      args.host = L"h" + value;  // direct mode leaves an empty host out, so keep it non-empty
+      args.relay = value;
+      args.session = value;
+      args.port = value;
+      args.nickname = value;
+      const std::vector<std::wstring> split = SplitWindowsCommandLine(BuildRetroArchCommandLine(args));
+      std::vector<std::wstring> expected = {args.retroarchPath, L"--connect", relay ? value : args.host,
+                                            L"--port", value};
+      if (relay) expected.insert(expected.end(), {L"--mitm-session", value});
+      expected.insert(expected.end(), {L"--nick", value, L"--appendconfig", args.passwordFilePath,
+                                       L"--libretro", args.corePath, args.gamePath});
+      if (relay && value.empty()) {
+        // An empty session leaves its option out.
+        expected.erase(expected.begin() + 5, expected.begin() + 7);
+      }
+      EXPECT_EQ(split, expected) << BuildRetroArchCommandLine(args);
+    }
+  }
+}
+
+}  // namespace
