@@ -1,0 +1,14 @@
+// What the listener hands to the launcher for a join. No platform calls.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+inline constexpr wchar_t kLauncherFileName[] = L"kovrin.exe";
+
+// "zelv://join?" followed by the query exactly as received.
+std::string MakeJoinUri(std::string_view query);
+
+// "kovrin.exe" in quotes, a blank, and the URI quoted by the Windows argument rules, so
+// the launcher's second argument is the URI byte for byte, quotes and backslashes too.
+std::wstring BuildLauncherCommandLine(std::wstring_view uri);
