@@ -53,3 +53,26 @@ configure_and_build() {
   cmake --build "$BUILD_DIR" -j"$(nproc)"
   info "build took $((SECONDS - start)) s"
 }
+
+# A private X display for the listener's window and tray icon, so tests never open
+# windows on the user's screen.
+XVFB_PID=
+xvfb_start() {
+  local n=99
+  while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
+  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
+  XVFB_PID=$!
+  local tries=0
+  until [ -e "/tmp/.X11-unix/X$n" ]; do
+    tries=$((tries + 1))
+    [ $tries -le 100 ] || die "Xvfb did not start on :$n"
+    sleep 0.1
+  done
+  export DISPLAY=":$n"
+  info "Xvfb on $DISPLAY"
+}
+
+xvfb_stop() {
+  [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
+  XVFB_PID=
+}

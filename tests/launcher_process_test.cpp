@@ -7,19 +7,11 @@
 #include <algorithm>
 #include <thread>
 
+#include "support/join_folder_win32.h"
 #include "support/process_win32.h"
 #include "support/test_files_win32.h"
 
 namespace {
-
-std::wstring KovrinPath() { return ThisProgramFolder() + L"\\..\\bin\\kovrin.exe"; }
-std::wstring StandinPath() { return ThisProgramFolder() + L"\\retroarch_standin.exe"; }
-
-struct StandinRecord {
-  std::string cwd;
-  std::string commandLine;
-  std::vector<std::string> argv;
-};
 
 class LauncherRunTest : public testing::Test {
  protected:
@@ -27,21 +19,9 @@ class LauncherRunTest : public testing::Test {
   void TearDown() override { RemoveTree(base_); }
 
   void MakeBase(const std::wstring& name) {
-    base_ = MakeTestFolder(name);
-    ra_ = base_ + L"\\RA";
-    CreateDirectoryW(ra_.c_str(), nullptr);
-    ASSERT_TRUE(CopyFileW(StandinPath().c_str(), (ra_ + L"\\retroarch.exe").c_str(), FALSE));
-    CreateDirectoryW((base_ + L"\\cores").c_str(), nullptr);
-    WriteBytes(base_ + L"\\cores\\examplecore_libretro.dll", "core");
-    CreateDirectoryW((base_ + L"\\games").c_str(), nullptr);
-    CreateDirectoryW((base_ + L"\\games\\gb").c_str(), nullptr);
-    WriteBytes(base_ + L"\\games\\gb\\Puzzle Game.gb", "rom");
-    WriteConfig(R"({
-  "retroarchPath": ")" + Narrow(ra_) + R"(\retroarch.exe",
-  "coresPath": "./cores",
-  "gamesPath": "games"
-}
-)");
+    const JoinFolder folder = MakeJoinFolder(name);
+    base_ = folder.base;
+    ra_ = folder.ra;
   }
 
   void WriteConfig(const std::string& text) { WriteBytes(base_ + L"\\launcher-config.json", text); }
@@ -60,32 +40,8 @@ class LauncherRunTest : public testing::Test {
     return log.empty() ? std::string() : log.back();
   }
 
-  std::vector<std::wstring> StandinFiles() {
-    std::vector<std::wstring> files;
-    WIN32_FIND_DATAW entry;
-    HANDLE listing = FindFirstFileW((ra_ + L"\\standin-*.txt").c_str(), &entry);
-    if (listing == INVALID_HANDLE_VALUE) return files;
-    do files.push_back(ra_ + L"\\" + entry.cFileName);
-    while (FindNextFileW(listing, &entry));
-    FindClose(listing);
-    return files;
-  }
-
-  // The record of the one stand-in start, waited for since RetroArch outlives the launcher.
-  StandinRecord Standin() {
-    StandinRecord record;
-    if (!WaitUntil([&] { return !StandinFiles().empty(); })) return record;
-    const std::string text = ReadBytes(StandinFiles().front());
-    for (size_t start = 0; start < text.size();) {
-      const size_t end = text.find('\n', start);
-      const std::string line = text.substr(start, end - start);
-      start = (end == std::string::npos) ? text.size() : end + 1;
-      if (line.starts_with("cwd: ")) record.cwd = line.substr(5);
-      if (line.starts_with("cmdline: ")) record.commandLine = line.substr(9);
-      if (line.starts_with("argv[")) record.argv.push_back(line.substr(line.find("]: ") + 3));
-    }
-    return record;
-  }
+  std::vector<std::wstring> StandinFiles() { return StandinRecordFiles(ra_); }
+  StandinRecord Standin() { return WaitForStandin(ra_); }
 
   std::string Base() { return Narrow(base_); }
   std::string GamePath() { return Base() + "\\games\\gb\\Puzzle Game.gb"; }

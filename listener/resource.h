@@ -1,0 +1,4 @@
+// Resource identifiers of ZelvListener.exe.
+#pragma once
+
+#define IDI_ICON1 101

@@ -1,0 +1,300 @@
+// Talks HTTP over loopback to the real ZelvListener.exe, which starts the real kovrin.exe,
+// which starts the stand-in RetroArch.
+#include <windows.h>
+#include <shellapi.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <thread>
+
+#include "support/http_client_win32.h"
+#include "support/join_folder_win32.h"
+#include "support/listener_process_win32.h"
+#include "support/process_win32.h"
+#include "support/test_files_win32.h"
+
+namespace {
+
+constexpr UINT kTrayMessage = WM_APP + 1;
+
+class ListenerTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    folder_ = MakeJoinFolder(L"listener");
+    StartWinsock();
+  }
+  void TearDown() override {
+    if (listener_.process) StopListener(listener_);
+    RemoveTree(folder_.base);
+  }
+
+  void Start(const std::wstring& program = ListenerPath()) {
+    listener_ = StartListener(program, folder_.base);
+    ASSERT_NE(listener_.process, nullptr);
+  }
+
+  std::vector<std::string> Log() { return ReadLogMessages(folder_.base); }
+  size_t CountInLog(const std::string& message) {
+    const std::vector<std::string> log = Log();
+    return static_cast<size_t>(std::count(log.begin(), log.end(), message));
+  }
+  bool WaitForLogLine(const std::string& message, unsigned long timeoutMs = 10000) {
+    return WaitUntil([&] { return CountInLog(message) > 0; }, timeoutMs);
+  }
+
+  JoinFolder folder_;
+  ListenerProcess listener_;
+};
+
+std::string Pong() { return ExpectedReply("HTTP/1.1 200 OK", "pong"); }
+std::string NotFound() { return ExpectedReply("HTTP/1.1 404 Not Found", "Not Found"); }
+
+TEST_F(ListenerTest, RoutesAnswerByteForByte) {
+  Start();
+  struct Case {
+    std::string request;
+    std::string reply;
+  };
+  const std::string headers = "Host: 127.0.0.1:8080\r\nUser-Agent: test\r\n\r\n";
+  const Case cases[] = {
+      {"GET /ping HTTP/1.1\r\n" + headers, Pong()},
+      {"GET /ping?x=1 HTTP/1.1\r\n" + headers, NotFound()},
+      {"GET /ping/ HTTP/1.1\r\n" + headers, NotFound()},
+      {"GET /PING HTTP/1.1\r\n" + headers, NotFound()},
+      {"GET /ping\r\n\r\n", NotFound()},  // no second blank: empty target
+      {"GET / HTTP/1.1\r\n" + headers, NotFound()},
+      {"GET /ping HTTP/1.1\nHost: x\n\n", Pong()},  // LF-only lines
+      {std::string("GET /ping HTTP/1.1\r\n\0garbage\r\n\r\n", 32), Pong()},
+      {std::string("GET /pi\0ng HTTP/1.1\r\n\r\n", 24), NotFound()},
+      {"GET /ping HTTP/1.1\r\nX-Long: " + std::string(6000, 'a') + "\r\n\r\n", Pong()},
+      {"OPTIONS /join?game=x HTTP/1.1\r\n" + headers, ExpectedReply("HTTP/1.1 204 No Content", "")},
+      {"OPTIONS /ping HTTP/1.1\r\n" + headers, ExpectedReply("HTTP/1.1 204 No Content", "")},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(HttpExchange(c.request), c.reply) << testing::PrintToString(c.request.substr(0, 40));
+  }
+  // The request line is logged as received; with LF-only lines that is the whole request.
+  EXPECT_EQ(CountInLog("Request: GET /ping HTTP/1.1"), 4u);
+  const std::vector<std::string> log = Log();
+  const auto lfOnly = std::find(log.begin(), log.end(), "Host: x");
+  ASSERT_NE(lfOnly, log.end());
+  EXPECT_EQ(*(lfOnly - 1), "Request: GET /ping HTTP/1.1");
+  EXPECT_EQ(CountInLog("Request: GET /pi"), 1u);
+  EXPECT_EQ(CountInLog("Request: OPTIONS /join?game=x HTTP/1.1"), 1u);
+  // A preflight never starts a launcher.
+  EXPECT_EQ(CountInLog("Calling launcher with URI: zelv://join?game=x"), 0u);
+}
+
+TEST_F(ListenerTest, JoinStartsTheLauncherWhichStartsRetroArch) {
+  Start();
+  EXPECT_EQ(HttpExchange("GET /join?host=192.0.2.7&core=examplecore&game=Puzzle%20Game.gb HTTP/1.1\r\n\r\n"),
+            ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+  const StandinRecord standin = WaitForStandin(folder_.ra);
+  const std::string base = Narrow(folder_.base);
+  EXPECT_EQ(standin.argv,
+            (std::vector<std::string>{Narrow(folder_.ra) + "\\retroarch.exe", "--connect", "192.0.2.7",
+                                      "--port", "55435", "--nick", "Player", "--libretro",
+                                      base + "\\cores\\examplecore_libretro.dll",
+                                      base + "\\games\\gb\\Puzzle Game.gb"}));
+  ASSERT_TRUE(WaitForLogLine("RetroArch launched successfully."));
+  const std::vector<std::string> log = Log();
+  const std::string uri = "zelv://join?host=192.0.2.7&core=examplecore&game=Puzzle%20Game.gb";
+  const auto calling = std::find(log.begin(), log.end(), "Calling launcher with URI: " + uri);
+  const auto started = std::find(log.begin(), log.end(), "Launcher started");
+  ASSERT_NE(calling, log.end());
+  ASSERT_NE(started, log.end());
+  EXPECT_LT(calling, started);
+  EXPECT_EQ(*(started + 1), "argv[0]: kovrin.exe");
+  EXPECT_EQ(*(started + 2), "argv[1]: " + uri);
+}
+
+TEST_F(ListenerTest, EveryJoinTargetPassesItsQueryUnchanged) {
+  Start();
+  struct Case {
+    std::string target;
+    std::string uri;
+  };
+  for (const Case& c : {Case{"/join", "zelv://join?"}, Case{"/join?", "zelv://join?"},
+                        Case{"/joinanything?a=b", "zelv://join?a=b"}, Case{"/join/x?a=b", "zelv://join?a=b"},
+                        Case{"/join?a=1?b=2", "zelv://join?a=1?b=2"},
+                        Case{"/join?n=Big+Boss%21", "zelv://join?n=Big+Boss%21"}}) {
+    EXPECT_EQ(HttpExchange("POST " + c.target + " HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc"),
+              ExpectedReply("HTTP/1.1 200 OK", "Launcher started."))
+        << c.target;
+    EXPECT_TRUE(WaitForLogLine("argv[1]: " + c.uri)) << c.target;
+  }
+}
+
+// What the listener logs is exactly what the launcher receives, quotes, backslashes and
+// raw UTF-8 included.
+TEST_F(ListenerTest, LauncherReceivesTheLoggedUriByteForByte) {
+  Start();
+  for (const std::string query : {"game=a\"b", "game=x\\", "game=x\\\"y\\\\", "nickname=caf\xC3\xA9&game=\xE2\x82\xAC",
+                                  "game=\"--nick\"evil\"\\"}) {
+    EXPECT_EQ(HttpExchange("GET /join?" + query + " HTTP/1.1\r\n\r\n"),
+              ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+    const std::string uri = "zelv://join?" + query;
+    ASSERT_TRUE(WaitForLogLine("argv[1]: " + uri)) << query;
+    EXPECT_EQ(CountInLog("Calling launcher with URI: " + uri), 1u);
+    EXPECT_EQ(CountInLog("ARGS: " + uri), 1u);
+  }
+}
+
+TEST_F(ListenerTest, MissingLauncherGivesTheFailureReply) {
+  // A listener copied into a folder of its own has no kovrin.exe beside it.
+  const std::wstring alone = folder_.base + L"\\alone";
+  CreateDirectoryW(alone.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(ListenerPath().c_str(), (alone + L"\\ZelvListener.exe").c_str(), FALSE));
+  Start(alone + L"\\ZelvListener.exe");
+  EXPECT_EQ(HttpExchange("GET /join?game=x HTTP/1.1\r\n\r\n"),
+            ExpectedReply("HTTP/1.1 500 Internal Server Error", "Failed to start launcher."));
+  const std::vector<std::string> log = Log();
+  const auto calling = std::find(log.begin(), log.end(), "Calling launcher with URI: zelv://join?game=x");
+  ASSERT_NE(calling, log.end());
+  ASSERT_NE(calling + 1, log.end());
+  EXPECT_EQ(*(calling + 1), "CreateProcess failed: 2");
+}
+
+TEST_F(ListenerTest, SilentClientIsDroppedAfterASecond) {
+  Start();
+  const SOCKET silent = ConnectLoopback();
+  ASSERT_NE(silent, INVALID_SOCKET);
+  const ULONGLONG start = GetTickCount64();
+  const std::optional<std::string> reply = ReceiveUntilClosed(silent, 3000);
+  const ULONGLONG waited = GetTickCount64() - start;
+  closesocket(silent);
+  ASSERT_TRUE(reply);
+  EXPECT_EQ(*reply, "");
+  EXPECT_GE(waited, 800u);
+  EXPECT_LE(waited, 1600u);
+  EXPECT_EQ(HttpExchange("GET /ping HTTP/1.1\r\n\r\n", 1000), Pong());
+}
+
+TEST_F(ListenerTest, RequestArrivingInPiecesIsAnswered) {
+  Start();
+  const SOCKET client = ConnectLoopback();
+  ASSERT_NE(client, INVALID_SOCKET);
+  ASSERT_TRUE(SendAll(client, "GET /pi"));
+  Sleep(50);
+  ASSERT_TRUE(SendAll(client, "ng HTTP/1.1"));
+  Sleep(50);
+  ASSERT_TRUE(SendAll(client, "\r\nHost: x\r\n\r\n"));
+  EXPECT_EQ(ReceiveUntilClosed(client), Pong());
+  closesocket(client);
+}
+
+TEST_F(ListenerTest, PartialRequestThatGoesQuietIsHandledWithWhatCame) {
+  Start();
+  const SOCKET client = ConnectLoopback();
+  ASSERT_NE(client, INVALID_SOCKET);
+  ASSERT_TRUE(SendAll(client, "GET /ping HTTP/1.1"));  // no line end ever comes
+  EXPECT_EQ(ReceiveUntilClosed(client, 3000), Pong());
+  closesocket(client);
+}
+
+TEST_F(ListenerTest, ClientsAtOnceAreServedOneAfterTheOther) {
+  Start();
+  // The first connection holds the server while the second waits in the backlog.
+  const SOCKET first = ConnectLoopback();
+  const SOCKET second = ConnectLoopback();
+  ASSERT_NE(first, INVALID_SOCKET);
+  ASSERT_NE(second, INVALID_SOCKET);
+  ASSERT_TRUE(SendAll(second, "GET /ping HTTP/1.1\r\n\r\n"));
+  Sleep(100);
+  ASSERT_TRUE(SendAll(first, "GET /nothing HTTP/1.1\r\n\r\n"));
+  EXPECT_EQ(ReceiveUntilClosed(first), NotFound());
+  EXPECT_EQ(ReceiveUntilClosed(second), Pong());
+  closesocket(first);
+  closesocket(second);
+
+  std::vector<std::thread> clients;
+  std::vector<std::optional<std::string>> replies(8);
+  for (size_t i = 0; i < replies.size(); ++i)
+    clients.emplace_back([&replies, i] { replies[i] = HttpExchange("GET /ping HTTP/1.1\r\n\r\n"); });
+  for (std::thread& client : clients) client.join();
+  for (const auto& reply : replies) EXPECT_EQ(reply, Pong());
+}
+
+TEST_F(ListenerTest, TakenPortLeavesTheTrayProgramRunning) {
+  const SOCKET holder = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(8080);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  ASSERT_EQ(bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+  ASSERT_EQ(listen(holder, 1), 0);
+
+  Start();
+  EXPECT_EQ(CountInLog("Listener failed to start"), 1u);
+  Sleep(300);
+  EXPECT_TRUE(IsRunning(listener_));
+  EXPECT_EQ(StopListener(listener_), 0u);
+  closesocket(holder);
+  const std::vector<std::string> log = Log();
+  EXPECT_EQ(log, (std::vector<std::string>{"ZelvListener starting", "Listener failed to start",
+                                           "ZelvListener exiting"}));
+}
+
+TEST_F(ListenerTest, HiddenWindowShowsOnDoubleClickAndCloseStopsInOrder) {
+  Start();
+  const HWND window = FindListenerWindow(listener_);
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowVisible(window));
+  wchar_t title[64];
+  GetWindowTextW(window, title, 64);
+  EXPECT_EQ(std::wstring(title), L"ZelvListener");
+
+  SendMessageW(window, kTrayMessage, 1001, WM_LBUTTONDOWN);  // a single click does nothing
+  EXPECT_FALSE(IsWindowVisible(window));
+  SendMessageW(window, kTrayMessage, 1001, WM_LBUTTONDBLCLK);
+  EXPECT_TRUE(WaitUntil([&] { return IsWindowVisible(window) != FALSE; }, 2000));
+
+  const ULONGLONG start = GetTickCount64();
+  PostMessageW(window, WM_CLOSE, 0, 0);
+  ASSERT_TRUE(WaitForLogLine("Listener stopped", 2000));
+  const ULONGLONG stopped = GetTickCount64() - start;
+  EXPECT_LT(stopped, 300u) << "the server noticed the stop after " << stopped << " ms";
+
+  ASSERT_EQ(WaitForSingleObject(listener_.process, 15000), WAIT_OBJECT_0);
+  DWORD code = 1;
+  GetExitCodeProcess(listener_.process, &code);
+  EXPECT_EQ(code, 0u);
+  CloseHandle(listener_.process);
+  listener_.process = nullptr;
+  const std::vector<std::string> log = Log();
+  ASSERT_GE(log.size(), 4u);
+  EXPECT_EQ(log.front(), "ZelvListener starting");
+  EXPECT_EQ(log[log.size() - 2], "Listener stopped");
+  EXPECT_EQ(log.back(), "ZelvListener exiting");
+}
+
+// The shell answers NIM_MODIFY only for an icon that it holds.
+bool TrayHoldsIcon(HWND window) {
+  NOTIFYICONDATAW probe{};
+  probe.cbSize = sizeof probe;
+  probe.hWnd = window;
+  probe.uID = 1001;
+  probe.uFlags = NIF_TIP;
+  wcscpy(probe.szTip, L"ZelvListener listening on localhost");
+  return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
+}
+
+TEST_F(ListenerTest, IconComesBackWhenTheTaskbarIsRecreated) {
+  Start();
+  const HWND window = FindListenerWindow(listener_);
+  ASSERT_NE(window, nullptr);
+  ASSERT_TRUE(WaitUntil([&] { return TrayHoldsIcon(window); }, 5000));
+
+  // What a restarting shell does: its icons are gone, then it announces the new taskbar.
+  NOTIFYICONDATAW gone{};
+  gone.cbSize = sizeof gone;
+  gone.hWnd = window;
+  gone.uID = 1001;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
+  EXPECT_FALSE(TrayHoldsIcon(window));
+  SendMessageW(window, RegisterWindowMessageW(L"TaskbarCreated"), 0, 0);
+  EXPECT_TRUE(WaitUntil([&] { return TrayHoldsIcon(window); }, 5000));
+}
+
+}  // namespace
