@@ -24,6 +24,16 @@ ensure_packages() {
 }
 
 BUILD_PACKAGES=(cmake make g++-mingw-w64-x86-64-posix mingw-w64-x86-64-dev googletest wine wine64 xvfb xauth)
+BROWSER_PACKAGES=(chromium)
+
+# Node.js 18 or later runs the browser tests; Debian's own is used when none is present.
+ensure_node() {
+  if command -v node >/dev/null && command -v npm >/dev/null; then
+    info "node $(node --version) present"
+  else
+    ensure_packages nodejs npm
+  fi
+}
 
 # Our own Wine prefix inside the build folder; nothing goes into $HOME.
 export WINEPREFIX=${WINEPREFIX:-$BUILD_DIR/wineprefix}
@@ -76,3 +86,7 @@ xvfb_stop() {
   [ -n "$XVFB_PID" ] && kill "$XVFB_PID" 2>/dev/null || true
   XVFB_PID=
 }
+
+# Everything that runs a listener holds 127.0.0.1:8080; scripts that do so run one at a
+# time on a machine by taking this lock.
+with_listener_port() { flock /tmp/zelv-listener-port.lock "$@"; }

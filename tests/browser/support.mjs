@@ -1,0 +1,113 @@
+// Helpers for driving the example lobby page against the real listener under Wine.
+import { spawn, spawnSync } from 'node:child_process';
+import fs from 'node:fs';
+import http from 'node:http';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import { chromium } from 'playwright-core';
+
+const HERE = path.dirname(fileURLToPath(import.meta.url));
+export const BUILD_DIR = process.env.ZELV_BUILD_DIR ?? path.resolve(HERE, '../../build');
+export const EXAMPLES_DIR = path.resolve(HERE, '../../examples');
+
+const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
+
+// Polls until check() gives a truthy value or the time is up; gives that value or null.
+export async function waitFor(check, timeoutMs = 10000, stepMs = 50) {
+  const deadline = Date.now() + timeoutMs;
+  for (;;) {
+    const value = await check();
+    if (value) return value;
+    if (Date.now() >= deadline) return null;
+    await sleep(stepMs);
+  }
+}
+
+// A player's folder: configuration, stand-in RetroArch, one core and one game.
+export function makeJoinFolder(folder) {
+  fs.rmSync(folder, { recursive: true, force: true });
+  for (const sub of ['RA', 'cores', 'games/gb']) fs.mkdirSync(path.join(folder, sub), { recursive: true });
+  fs.copyFileSync(path.join(BUILD_DIR, 'tests/retroarch_standin.exe'), path.join(folder, 'RA/retroarch.exe'));
+  fs.writeFileSync(path.join(folder, 'cores/examplecore_libretro.dll'), 'core');
+  fs.writeFileSync(path.join(folder, 'games/gb/Puzzle Game.gb'), 'rom');
+  fs.writeFileSync(path.join(folder, 'launcher-config.json'),
+    '{\n  "retroarchPath": "RA\\retroarch.exe",\n  "coresPath": "cores",\n  "gamesPath": "games"\n}\n');
+}
+
+export function logLines(folder) {
+  const file = path.join(folder, 'launcher-log.txt');
+  return fs.existsSync(file) ? fs.readFileSync(file, 'utf8').split('\r\n').filter((l) => l !== '') : [];
+}
+
+// The stand-in's records, each { cwd, cmdline, argv }.
+export function standinRecords(folder) {
+  const ra = path.join(folder, 'RA');
+  return fs.readdirSync(ra).filter((name) => /^standin-\d+\.txt$/.test(name)).map((name) => {
+    const record = { argv: [] };
+    for (const line of fs.readFileSync(path.join(ra, name), 'utf8').split('\n')) {
+      if (line.startsWith('cwd: ')) record.cwd = line.slice(5);
+      else if (line.startsWith('cmdline: ')) record.cmdline = line.slice(9);
+      else if (line.startsWith('argv[')) record.argv.push(line.slice(line.indexOf(']: ') + 3));
+    }
+    return record;
+  });
+}
+
+function wine(args, options = {}) {
+  return spawn('wine', args, { stdio: 'ignore', ...options });
+}
+
+// Starts ZelvListener.exe in the folder and waits until it listens.
+export async function startListener(folder) {
+  const child = wine([path.join(BUILD_DIR, 'bin/ZelvListener.exe')], { cwd: folder });
+  const up = await waitFor(() => logLines(folder).some((l) => l.endsWith('] Listening on http://localhost:8080')), 20000);
+  if (!up) {
+    child.kill();
+    throw new Error('the listener did not start; log:\n' + logLines(folder).join('\n'));
+  }
+  return {
+    // taskkill without /F sends WM_CLOSE, the path the tray menu's Exit takes.
+    async stop() {
+      spawnSync('wine', ['taskkill', '/IM', 'ZelvListener.exe'], { stdio: 'ignore' });
+      const ended = await waitFor(() => child.exitCode !== null, 15000);
+      if (!ended) child.kill('SIGKILL');
+    },
+  };
+}
+
+// Serves a folder on 127.0.0.1:port, as a lobby site would serve its page.
+export function serveFolder(root, port) {
+  const server = http.createServer((request, response) => {
+    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
+    const file = path.join(root, path.normalize(name).replace(/^([/\\])+/, ''));
+    if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+      response.writeHead(404).end('not found');
+      return;
+    }
+    response.writeHead(200, { 'Content-Type': file.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream' });
+    fs.createReadStream(file).pipe(response);
+  });
+  return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
+}
+
+// Debian's Chromium, with everything that would reach outside this machine turned off.
+export function launchChromium({ headless = true } = {}) {
+  return chromium.launch({
+    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
+    headless,
+    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+  });
+}
+
+// Opens the lobby page, waits until it has found the listener, fills the form and
+// clicks Join like a player. Gives what the page showed.
+export async function joinThroughPage(page, pageUrl, fields) {
+  await page.goto(pageUrl);
+  await page.waitForSelector('#status[data-state="up"]', { timeout: 10000 });
+  const status = await page.textContent('#status-text');
+  for (const [name, value] of Object.entries(fields)) await page.fill('#' + name, value);
+  await page.click('#join');
+  await page.waitForSelector('#answer[data-state="ok"], #answer[data-state="error"]', { timeout: 10000 });
+  return { status, answer: await page.textContent('#answer') };
+}
