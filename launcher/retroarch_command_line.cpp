@@ -11,17 +11,22 @@ void AppendOption(std::wstring& line, std::wstring_view option, std::wstring_vie
   line += QuoteWindowsArgIfNeeded(value);
 }
 
-void AppendQuotedPath(std::wstring& line, std::wstring_view path) {
+// The program name is read up to the next quote with no escapes, so it goes in as it stands.
+void AppendProgramPath(std::wstring& line, std::wstring_view path) {
   line += L'"';
   line += path;
   line += L'"';
 }
 
+// Any other path is an ordinary argument: a backslash before its closing quote would
+// escape that quote, so it gets the full quoting rules.
+void AppendQuotedPath(std::wstring& line, std::wstring_view path) { line += QuoteWindowsArg(path); }
+
 }  // namespace
 
 std::wstring BuildRetroArchCommandLine(const RetroArchArgs& args) {
   std::wstring line;
-  AppendQuotedPath(line, args.retroarchPath);
+  AppendProgramPath(line, args.retroarchPath);
   if (args.relayMode) {
     AppendOption(line, L"--connect", args.relay);
   } else if (!args.host.empty()) {

@@ -17,7 +17,8 @@ struct RetroArchArgs {
 };
 
 // "RetroArch" --connect H --port P [--mitm-session S] --nick N [--appendconfig "F"]
-// [--libretro "C"] "G". The paths go in double quotes as they stand; every value from the
-// join is written bare when that keeps it one argument, and quoted by the Windows
-// argument rules otherwise, so no value can add an argument or an option.
+// [--libretro "C"] "G". The RetroArch path goes in double quotes as it stands; the other
+// paths are always quoted by the Windows argument rules, so a trailing backslash stays in
+// its path; every value from the join is written bare when that keeps it one argument,
+// and quoted by those rules otherwise, so no value can add an argument or an option.
 std::wstring BuildRetroArchCommandLine(const RetroArchArgs& args);

@@ -83,4 +83,20 @@ TEST(BuildRetroArchCommandLineTest, NoValueCanAddAnArgument) {
   }
 }
 
+// A backslash before a closing quote would escape it and run the path into what follows.
+TEST(BuildRetroArchCommandLineTest, PathsEndingInBackslashesSplitBackWhole) {
+  for (const std::wstring& tail : std::vector<std::wstring>{L"\\", L"\\\\", L"\\\\\\"}) {
+    RetroArchArgs args = ExampleArgs();
+    args.retroarchPath = L"D:\\Emu\\RetroArch" + tail;
+    args.passwordFilePath = L"D:\\Emu\\Launcher" + tail;
+    args.corePath = L"D:\\Emu\\cores" + tail;
+    args.gamePath = L"D:\\Games" + tail;
+    const std::vector<std::wstring> expected = {
+        args.retroarchPath, L"--connect", L"192.0.2.7", L"--port", L"55435", L"--nick", L"Player",
+        L"--appendconfig", args.passwordFilePath, L"--libretro", args.corePath, args.gamePath};
+    EXPECT_EQ(SplitWindowsCommandLine(BuildRetroArchCommandLine(args)), expected)
+        << BuildRetroArchCommandLine(args);
+  }
+}
+
 }  // namespace
