@@ -1,0 +1,301 @@
+# The RetroArch side of a join, shared by scripts/test-retroarch and scripts/demo: a
+# headless RetroArch host, a player's folder whose RetroArch is our bridge, a join through
+# the example lobby page, and the proof of the join from both RetroArch logs.
+# Sourced after scripts/lib.sh, not run. The caller sets RUN (where the ROM is) and
+# CASE_DIR (the folder of one join) and may set NETWORK_MODE (netns or shared).
+
+RA_TESTS=$ROOT/tests/retroarch
+RETROARCH=${RETROARCH:-$(command -v retroarch || echo /usr/bin/retroarch)}
+CORE_SO=/usr/lib/x86_64-linux-gnu/libretro/gambatte_libretro.so
+PYTHON=/usr/bin/python3
+ROM_NAME="Zelv Test.gb"
+HOST_NICK="Zelv Host"
+GUEST_NICK="Zelv Guest"
+GUEST_NICK_URI="Zelv%20Guest"
+JOIN_WAIT_S=30
+PAGE_PORT=8000
+NETWORK_MODE=${NETWORK_MODE:-shared}
+RUN=${RUN:-}
+CASE=${CASE:-}
+CASE_DIR=${CASE_DIR:-}
+PLAYER_DIR=""
+RA_DIR=""
+STARTED=()  # "pid what pattern" for every process started here, stopped in reverse order
+
+warn() { printf 'warning: %s\n' "$*" >&2; }
+
+# RetroArch and the Debian gambatte core, with which a real join can be shown.
+retroarch_available() { command -v retroarch >/dev/null && [ -f "$CORE_SO" ]; }
+
+is_running() {
+  local pid=$1 state
+  [ -r "/proc/$pid/stat" ] || return 1
+  state=$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | cut -d' ' -f1) || return 1
+  [ -n "$state" ] && [ "$state" != Z ]
+}
+
+# Stops one recorded process: TERM, up to 5 s, then KILL. A pid whose command line no
+# longer names what we started has been reused by someone else and is left alone.
+stop_process() {
+  local pid=$1 what=$2 pattern=$3 i
+  is_running "$pid" || return 0
+  tr '\0' ' ' <"/proc/$pid/cmdline" 2>/dev/null | grep -q -- "$pattern" || return 0
+  kill -TERM "$pid" 2>/dev/null || return 0
+  for ((i = 0; i < 50; i++)); do
+    is_running "$pid" || return 0
+    sleep 0.1
+  done
+  warn "$what (pid $pid) ignored TERM; killing it"
+  kill -KILL "$pid" 2>/dev/null || true
+}
+
+stop_started() {
+  local i entry
+  for ((i = ${#STARTED[@]} - 1; i >= 0; i--)); do
+    entry=${STARTED[i]}
+    # shellcheck disable=SC2086
+    stop_process $entry
+  done
+  STARTED=()
+}
+
+# On the way out, also the bridge and RetroArch of a join that failed before they were
+# recorded: only their pid files name them.
+stop_all() {
+  local file
+  if [ -n "$RA_DIR" ]; then
+    for file in "$RA_DIR/bridge.pid" "$RA_DIR/retroarch.pid"; do
+      [ -s "$file" ] && STARTED+=("$(cat "$file") ${file##*/} retroarch")
+    done
+  fi
+  stop_started
+}
+
+show_logs() {
+  local file
+  for file in "$CASE_DIR"/host/retroarch.log "$CASE_DIR"/client-retroarch.log \
+    "$CASE_DIR/Zelv Player/launcher-log.txt" "$CASE_DIR"/kovrin-wine.txt \
+    "$CASE_DIR/Retro Arch"/bridge-args.txt "$CASE_DIR/Retro Arch"/retroarch-command.txt \
+    "$CASE_DIR/Retro Arch"/bridge.log; do
+    [ -f "$file" ] || continue
+    printf '\n----- %s (last 60 lines)\n' "${file#"$RUN"/}" >&2
+    tail -n 60 "$file" >&2
+  done
+}
+
+fail() {
+  printf '\nFAILED %s: %s\n' "${CASE:-RetroArch join}" "$*" >&2
+  show_logs
+  exit 1
+}
+
+# Polls a check until it holds, for at most $1 seconds.
+wait_until() {
+  local seconds=$1 what=$2
+  shift 2
+  local deadline=$((SECONDS + seconds))
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within $seconds s"
+    sleep 0.2
+  done
+}
+
+has_line() { grep -F -q -- "$2" "$1" 2>/dev/null; }
+
+# Prints the first log line holding the text, as the proof of what it says.
+show_proof() {
+  local who=$1 file=$2 text=$3
+  has_line "$file" "$text" || fail "$who log has no line with: $text"
+  printf '    %-7s %s\n' "$who:" "$(grep -F -m 1 -- "$text" "$file")"
+}
+
+tcp_listening() { [ -n "$(ss -Hltn "sport = :$1")" ]; }
+host_log() { echo "$CASE_DIR/host/retroarch.log"; }
+client_log() { echo "$CASE_DIR/client-retroarch.log"; }
+host_ready() { has_line "$(host_log)" "You have joined as player 1" && tcp_listening "$1"; }
+joined_both() {
+  has_line "$(host_log)" "$GUEST_NICK has joined as player 2" &&
+    has_line "$(client_log)" "You have joined as player 2"
+}
+
+# A port nobody listens on: any port will do inside our own namespace.
+free_port() {
+  local port
+  for port in "$@"; do
+    if [ "$NETWORK_MODE" = netns ] || ! ss -Hntul "sport = :$port" | grep -q .; then
+      echo "$port"
+      return 0
+    fi
+  done
+  for ((port = 40000; port < 41000; port++)); do
+    ss -Hntul "sport = :$port" | grep -q . || { echo "$port"; return 0; }
+  done
+  fail "no free port"
+}
+
+win_path() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
+
+# One instance's RetroArch configuration: our headless settings plus the lines given.
+write_config() {
+  local file=$1
+  shift
+  { cat "$RA_TESTS/headless.cfg"; printf '%s\n' "$@"; } >"$file"
+}
+
+# A fresh RUN folder holding our generated Game Boy ROM.
+prepare_run() {
+  rm -rf "$RUN"
+  mkdir -p "$RUN"
+  "$PYTHON" "$RA_TESTS/make_rom.py" "$RUN/$ROM_NAME"
+  info "generated our Game Boy ROM \"$ROM_NAME\" ($(stat -c %s "$RUN/$ROM_NAME") bytes)"
+}
+
+# The RetroArch host, started here directly: --host on the port, with our ROM and core.
+start_host() {
+  local port=$1 password=${2-}
+  local dir=$CASE_DIR/host
+  mkdir -p "$dir/home"
+  write_config "$dir/retroarch.cfg"
+  local args=(--config "$dir/retroarch.cfg")
+  if [ -n "$password" ]; then
+    # Only the host reads the room's key; it gets it the way a host player would set it.
+    printf 'netplay_password = "%s"\n' "$password" >"$dir/password.cfg"
+    args+=(--appendconfig "$dir/password.cfg")
+  fi
+  HOME=$dir/home "$RETROARCH" "${args[@]}" --host --port "$port" --nick "$HOST_NICK" \
+    --libretro "$CORE_SO" "$RUN/$ROM_NAME" </dev/null >"$dir/retroarch.log" 2>&1 &
+  local pid=$!
+  STARTED+=("$pid host-RetroArch retroarch")
+  info "host RetroArch started, pid $pid, port $port${password:+, room password set}"
+  wait_until 20 "netplay host on port $port" host_ready "$port"
+  show_proof host "$dir/retroarch.log" "[Netplay] You have joined as player 1"
+}
+
+# The player's side: a base folder as kovrin's users have it, and a RetroArch folder whose
+# retroarch.sh is our bridge. The blanks in the folder names go through every quoting step.
+prepare_player() {
+  PLAYER_DIR=$CASE_DIR/Zelv\ Player
+  RA_DIR=$CASE_DIR/Retro\ Arch
+  mkdir -p "$PLAYER_DIR/cores" "$PLAYER_DIR/games/Game Boy" "$RA_DIR"
+  # kovrin only checks that the core file exists; the bridge maps it to the Linux core.
+  : >"$PLAYER_DIR/cores/gambatte_libretro.dll"
+  cp "$RUN/$ROM_NAME" "$PLAYER_DIR/games/Game Boy/$ROM_NAME"
+  ln -s "$RA_TESTS/bridge.sh" "$RA_DIR/retroarch.sh"
+  write_config "$RA_DIR/client.cfg" "$@"
+  {
+    printf 'RA_CONFIG=%q\n' "$RA_DIR/client.cfg"
+    printf 'RA_HOME=%q\n' "$CASE_DIR/client-home"
+    printf 'RA_LOG=%q\n' "$CASE_DIR/client-retroarch.log"
+    printf 'RA_EXECUTABLE=%q\n' "$RETROARCH"
+  } >"$RA_DIR/bridge.conf"
+  # The launcher takes the bytes between quotes as they stand: single backslashes.
+  printf '{"retroarchPath": "%s", "coresPath": "cores", "gamesPath": ".\\games"}\n' \
+    "$(win_path "$RA_DIR/retroarch.sh")" >"$PLAYER_DIR/launcher-config.json"
+}
+
+# Wine reports the bridge as ended at once; the pids it writes are how we stop it and the
+# RetroArch it started.
+adopt_bridge() {
+  wait_until 10 "RetroArch pid from the bridge" test -s "$RA_DIR/retroarch.pid"
+  local bridge_pid ra_pid
+  bridge_pid=$(cat "$RA_DIR/bridge.pid")
+  ra_pid=$(cat "$RA_DIR/retroarch.pid")
+  STARTED+=("$bridge_pid bridge retroarch.sh" "$ra_pid client-RetroArch retroarch")
+  info "bridge pid $bridge_pid started the client RetroArch, pid $ra_pid"
+}
+
+prove_join() {
+  wait_until "$JOIN_WAIT_S" "join in both logs" joined_both
+  show_proof host "$(host_log)" "[Netplay] Got connection from: \"$GUEST_NICK\""
+  show_proof host "$(host_log)" "$GUEST_NICK has joined as player 2"
+  show_proof client "$(client_log)" "[Netplay] Connected to: \"$HOST_NICK\""
+  show_proof client "$(client_log)" "You have joined as player 2"
+}
+
+# The wineserver of our prefix, found by its working folder, which Wine names after the
+# prefix's device and inode.
+wineserver_pid() {
+  local want proc
+  want=server-$(stat -c %D "$WINEPREFIX")-$(printf '%x' "$(stat -c %i "$WINEPREFIX")")
+  for proc in /proc/[0-9]*; do
+    case $(readlink "$proc/exe" 2>/dev/null) in */wineserver*) ;; *) continue ;; esac
+    [ "$(basename "$(readlink "$proc/cwd" 2>/dev/null)")" = "$want" ] || continue
+    echo "${proc#/proc/}"
+    return 0
+  done
+  return 1
+}
+
+# Wine's sockets are made by the wineserver, so the listener's port 8080 is in the
+# wineserver's network namespace. Inside our own namespace with our own wineserver, no
+# other listener can clash with it and the machine-wide lock is not needed.
+listener_port_is_private() {
+  [ "$NETWORK_MODE" = netns ] || return 1
+  local pid
+  pid=$(wineserver_pid) || return 1
+  if [ "$(readlink "/proc/$pid/ns/net")" != "$(readlink "/proc/$$/ns/net")" ]; then
+    fail "the wineserver of $WINEPREFIX (pid $pid) runs outside this network namespace; stop it with: WINEPREFIX=$WINEPREFIX wineserver -k"
+  fi
+}
+
+# One join through examples/lobby.html: ZelvListener.exe under Wine in PLAYER_DIR, the
+# page on 127.0.0.1:$PAGE_PORT, and Join pressed in headless Chromium (--headless) or by
+# the user. Returns once kovrin has started RetroArch and the bridge's pids are recorded.
+browser_join() {
+  local query=$1
+  shift
+  # A bound on the whole join; the user of a real browser gets minutes to press Join.
+  local limit=400
+  [[ " $* " == *" --headless "* ]] && limit=90
+  local run=(timeout "$limit" env ZELV_BUILD_DIR="$BUILD_DIR" node "$RA_TESTS/browser_join.mjs"
+    "$PLAYER_DIR" "$query" --port "$PAGE_PORT" "$@")
+  if listener_port_is_private; then
+    info "the wineserver (pid $(wineserver_pid)) is in this namespace: port 8080 here is ours alone"
+    "${run[@]}" || fail "the join through the lobby page failed"
+  else
+    info "waiting for the machine-wide listener port lock"
+    with_listener_port "${run[@]}" || fail "the join through the lobby page failed"
+  fi
+  adopt_bridge
+}
+
+# What the bridge received from kovrin, as RetroArch would have received it on Windows.
+show_received() {
+  printf '    working folder: %s\n' "$(cat "$RA_DIR/bridge-cwd.txt")"
+  local i=1 arg
+  while IFS= read -r arg; do
+    printf '    argv[%d] = %s\n' "$i" "$arg"
+    i=$((i + 1))
+  done <"$RA_DIR/bridge-args.txt"
+  printf '    the bridge ran: %s\n' "$(paste -sd ' ' "$RA_DIR/retroarch-command.txt")"
+}
+
+# The demo's join when RetroArch is installed: a real headless host on loopback, joined
+# through the example page by the listener, kovrin, the bridge and a real RetroArch client.
+retroarch_demo() {
+  local folder=$1
+  shift
+  ensure_packages python3 iproute2
+  RUN=$folder
+  CASE_DIR=$folder
+  CASE="demo"
+  step "RetroArch $("$RETROARCH" --version 2>&1 | grep -o -m 1 '[0-9][0-9.]*' || echo '?') is installed: joining a real headless RetroArch host"
+  info "demo folder $folder"
+  prepare_run
+  local port
+  port=$(free_port 55435)
+  if [ "$NETWORK_MODE" = shared ]; then
+    info "RetroArch cannot bind its host to loopback alone: it listens on all interfaces until"
+    info "the demo ends; the client connects to 127.0.0.1, and announcing, NAT traversal and relays are off"
+  fi
+  start_host "$port"
+  prepare_player
+  step "joining through the example lobby page"
+  browser_join "host=127.0.0.1&port=$port&core=gambatte&game=$ROM_NAME&nickname=$GUEST_NICK" --show-log "$@"
+  step "what RetroArch received (through the bridge to the Linux RetroArch)"
+  show_received
+  step "the join in both RetroArch logs"
+  prove_join
+  step "stopping both RetroArch instances"
+  stop_all
+}
