@@ -2,7 +2,10 @@
 
 #include <ws2tcpip.h>
 
+#include <algorithm>
+#include <array>
 #include <string>
+#include <vector>
 
 #include "http_request.h"
 #include "join_endpoint.h"
@@ -12,53 +15,106 @@ std::atomic<bool> g_running{true};
 
 namespace {
 
-// The longest the server waits for a connection before it looks at g_running again.
-constexpr int kAcceptPollMs = 30;
-// How long one client may take to send its request line.
+// The longest the server waits in select before it looks at g_running again.
+constexpr ULONGLONG kPollMs = 30;
+// How long a client may take, from accept, to send its request line.
 constexpr ULONGLONG kRequestWaitMs = 1000;
+// Connections still sending their request; past this, the oldest is dropped. Keeps a
+// page that opens many silent connections from holding the server (and within FD_SETSIZE).
+constexpr size_t kMaxPending = 32;
 
-bool WaitReadable(SOCKET socket, ULONGLONG timeoutMs) {
-  fd_set readable;
-  FD_ZERO(&readable);
-  FD_SET(socket, &readable);
-  timeval timeout{static_cast<long>(timeoutMs / 1000), static_cast<long>((timeoutMs % 1000) * 1000)};
-  return select(0, &readable, nullptr, nullptr, &timeout) > 0;
-}
-
-// Reads into buffer until the request line has ended, the buffer is full, the peer has
-// closed, or the request time is up; then takes what else has already arrived, so the
-// close that follows does not turn unread headers into a reset. Returns the byte count.
-size_t ReceiveRequest(SOCKET connection, char* buffer) {
-  const ULONGLONG start = GetTickCount64();
+struct PendingRequest {
+  SOCKET socket = INVALID_SOCKET;
+  ULONGLONG acceptedAt = 0;
   size_t received = 0;
   bool lineEnded = false;
-  while (received < kMaxRequestBytes) {
-    const ULONGLONG elapsed = GetTickCount64() - start;
-    if (!lineEnded && elapsed >= kRequestWaitMs) break;
-    if (!WaitReadable(connection, lineEnded ? 0 : kRequestWaitMs - elapsed)) break;
-    const int got = recv(connection, buffer + received, static_cast<int>(kMaxRequestBytes - received), 0);
-    if (got <= 0) break;
-    received += static_cast<size_t>(got);
-    lineEnded = lineEnded || HoldsLineEnd(std::string_view(buffer, received));
-  }
-  buffer[received] = '\0';
-  return received;
+  bool peerDone = false;  // closed, reset or failed: nothing more will come
+  std::array<char, kMaxRequestBytes + 1> bytes;
+};
+
+bool ReadyToAnswer(const PendingRequest& request, ULONGLONG now) {
+  return request.lineEnded || request.peerDone || request.received >= kMaxRequestBytes ||
+         now - request.acceptedAt >= kRequestWaitMs;
 }
 
-void HandleConnection(SOCKET connection, char* buffer) {
-  const size_t received = ReceiveRequest(connection, buffer);
-  if (received == 0) {
-    closesocket(connection);
+// Takes what has arrived; the request line may come in several pieces.
+void ReadAvailable(PendingRequest& request) {
+  const int got = recv(request.socket, request.bytes.data() + request.received,
+                       static_cast<int>(kMaxRequestBytes - request.received), 0);
+  if (got <= 0) {
+    if (got == 0 || WSAGetLastError() != WSAEWOULDBLOCK) request.peerDone = true;
     return;
   }
-  const RequestLine request = ParseRequestLine(std::string_view(buffer, received));
-  WriteLog("Request: " + std::string(request.line));
+  const std::string_view piece(request.bytes.data() + request.received, static_cast<size_t>(got));
+  request.received += static_cast<size_t>(got);
+  request.lineEnded = request.lineEnded || HoldsLineEnd(piece);
+}
 
-  const Route route = RouteRequest(request);
-  const bool started = route == Route::Join && StartLauncher(JoinQuery(request.target));
+void AcceptWaiting(SOCKET listener, std::vector<PendingRequest>& pending) {
+  for (size_t accepted = 0; accepted < kMaxPending; ++accepted) {
+    const SOCKET connection = accept(listener, nullptr, nullptr);
+    if (connection == INVALID_SOCKET) return;
+    if (pending.size() >= kMaxPending) {
+      closesocket(pending.front().socket);
+      pending.erase(pending.begin());
+    }
+    PendingRequest& request = pending.emplace_back();
+    request.socket = connection;
+    request.acceptedAt = GetTickCount64();
+    // As a rule the request is there already; reading now saves a round through select.
+    ReadAvailable(request);
+  }
+}
+
+void Answer(PendingRequest& request) {
+  request.bytes[request.received] = '\0';
+  const RequestLine line = ParseRequestLine(std::string_view(request.bytes.data(), request.received));
+  WriteLog("Request: " + std::string(line.line));
+
+  const Route route = RouteRequest(line);
+  const bool started = route == Route::Join && StartLauncher(JoinQuery(line.target));
   const Reply reply = ReplyFor(route, started);
-  SendResponse(connection, reply.statusLine, reply.body);
-  closesocket(connection);
+  SendResponse(request.socket, reply.statusLine, reply.body);
+}
+
+// One thread serves every connection: select waits on the listening socket and on the
+// connections whose request is still arriving, and each request is answered, in accept
+// order, once its line has ended, its bytes fill the buffer, its sender stops, or its
+// second is up. A connection that sent nothing is closed without a reply.
+void Serve(SOCKET listener) {
+  std::vector<PendingRequest> pending;
+  pending.reserve(kMaxPending);
+  while (g_running) {
+    fd_set readable;
+    FD_ZERO(&readable);
+    FD_SET(listener, &readable);
+    for (const PendingRequest& request : pending) FD_SET(request.socket, &readable);
+
+    ULONGLONG waitMs = kPollMs;
+    if (!pending.empty()) {
+      const ULONGLONG age = GetTickCount64() - pending.front().acceptedAt;
+      waitMs = std::min(waitMs, age >= kRequestWaitMs ? 0 : kRequestWaitMs - age);
+    }
+    timeval timeout{0, static_cast<long>(waitMs * 1000)};
+    if (select(0, &readable, nullptr, nullptr, &timeout) > 0) {
+      for (PendingRequest& request : pending) {
+        if (FD_ISSET(request.socket, &readable)) ReadAvailable(request);
+      }
+      if (FD_ISSET(listener, &readable)) AcceptWaiting(listener, pending);
+    }
+
+    const ULONGLONG now = GetTickCount64();
+    for (size_t i = 0; i < pending.size();) {
+      if (!ReadyToAnswer(pending[i], now)) {
+        ++i;
+        continue;
+      }
+      if (pending[i].received > 0) Answer(pending[i]);
+      closesocket(pending[i].socket);
+      pending.erase(pending.begin() + static_cast<std::ptrdiff_t>(i));
+    }
+  }
+  for (const PendingRequest& request : pending) closesocket(request.socket);
 }
 
 }  // namespace
@@ -102,16 +158,7 @@ void RunHttpServer() {
   }
   WriteLog("Listening on http://localhost:8080");
 
-  // One buffer for the life of the thread: one byte more than a request may fill.
-  char buffer[kMaxRequestBytes + 1];
-  while (g_running) {
-    // Waiting on the socket rather than sleeping accepts a connection the moment it
-    // arrives, and still reads g_running at least every 30 ms.
-    if (!WaitReadable(listener, kAcceptPollMs)) continue;
-    const SOCKET connection = accept(listener, nullptr, nullptr);
-    if (connection == INVALID_SOCKET) continue;
-    HandleConnection(connection, buffer);
-  }
+  Serve(listener);
 
   closesocket(listener);
   WSACleanup();

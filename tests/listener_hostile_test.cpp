@@ -1,0 +1,154 @@
+// What any web page (or any local program) can throw at the listener: load, bursts of
+// joins and clients that misbehave. After each, the listener must still answer at once.
+#include <windows.h>
+#include <psapi.h>
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <random>
+#include <regex>
+#include <thread>
+
+#include "support/listener_fixture_win32.h"
+
+namespace {
+
+// A /ping that must be answered within a second, as a page's liveness probe would wait.
+void ExpectPongWithinASecond(const std::string& after) {
+  const ULONGLONG start = GetTickCount64();
+  EXPECT_EQ(HttpExchange("GET /ping HTTP/1.1\r\n\r\n", 1000), Pong()) << "after " << after;
+  EXPECT_LT(GetTickCount64() - start, 1000u) << "after " << after;
+}
+
+size_t ResidentBytes(HANDLE process) {
+  PROCESS_MEMORY_COUNTERS counters{};
+  counters.cb = sizeof counters;
+  return GetProcessMemoryInfo(process, &counters, sizeof counters) ? counters.WorkingSetSize : 0;
+}
+
+double Percentile(std::vector<double> values, double p) {
+  std::sort(values.begin(), values.end());
+  return values[static_cast<size_t>(p * static_cast<double>(values.size() - 1))];
+}
+
+TEST_F(ListenerTest, TwentyThousandPingsFromEightClients) {
+  Start();
+  for (int i = 0; i < 200; ++i) ASSERT_EQ(HttpExchange("GET /ping HTTP/1.1\r\n\r\n"), Pong());
+  const size_t before = ResidentBytes(listener_.process);
+  ASSERT_GT(before, 0u);
+
+  constexpr int kClients = 8;
+  constexpr int kPerClient = 2500;
+  std::vector<std::vector<double>> times(kClients);
+  std::atomic<int> wrong{0};
+  const ULONGLONG start = GetTickCount64();
+  std::vector<std::thread> clients;
+  for (int c = 0; c < kClients; ++c) {
+    clients.emplace_back([&, c] {
+      LARGE_INTEGER frequency, t0, t1;
+      QueryPerformanceFrequency(&frequency);
+      for (int i = 0; i < kPerClient; ++i) {
+        QueryPerformanceCounter(&t0);
+        const bool right = HttpExchange("GET /ping HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n") == Pong();
+        QueryPerformanceCounter(&t1);
+        if (!right) ++wrong;
+        times[c].push_back(1000.0 * static_cast<double>(t1.QuadPart - t0.QuadPart) /
+                           static_cast<double>(frequency.QuadPart));
+      }
+    });
+  }
+  for (std::thread& client : clients) client.join();
+  const double seconds = static_cast<double>(GetTickCount64() - start) / 1000.0;
+  const size_t after = ResidentBytes(listener_.process);
+
+  std::vector<double> all;
+  for (const auto& t : times) all.insert(all.end(), t.begin(), t.end());
+  EXPECT_EQ(wrong.load(), 0);
+  EXPECT_LE(static_cast<double>(after), static_cast<double>(before) * 1.10)
+      << "resident " << before << " -> " << after << " bytes";
+  std::printf("load: %zu requests in %.1f s = %.0f requests/s; round trip median %.2f ms, p99 %.2f ms;"
+              " resident %zu -> %zu KiB\n",
+              all.size(), seconds, static_cast<double>(all.size()) / seconds, Percentile(all, 0.5),
+              Percentile(all, 0.99), before / 1024, after / 1024);
+  RecordProperty("requests_per_second", static_cast<int>(static_cast<double>(all.size()) / seconds));
+}
+
+TEST_F(ListenerTest, BurstOfJoinsStartsEveryLauncherAndKeepsTheLogWhole) {
+  Start();
+  constexpr int kJoins = 20;
+  std::vector<std::thread> clients;
+  std::atomic<int> started{0};
+  for (int i = 0; i < kJoins; ++i) {
+    clients.emplace_back([&, i] {
+      const std::string request = "GET /join?game=Puzzle%20Game.gb&nickname=p" + std::to_string(i) + " HTTP/1.1\r\n\r\n";
+      if (HttpExchange(request, 20000) == ExpectedReply("HTTP/1.1 200 OK", "Launcher started.")) ++started;
+    });
+  }
+  for (std::thread& client : clients) client.join();
+  EXPECT_EQ(started.load(), kJoins);
+  EXPECT_TRUE(WaitUntil([&] { return StandinRecordFiles(folder_.ra).size() == kJoins; }, 60000))
+      << StandinRecordFiles(folder_.ra).size() << " stand-in starts";
+  ASSERT_TRUE(WaitUntil([&] { return CountInLog("RetroArch launched successfully.") == kJoins; }, 30000));
+
+  std::vector<std::string> nicknames;
+  for (const std::wstring& file : StandinRecordFiles(folder_.ra)) nicknames.push_back(ReadStandinRecord(file).argv.at(4));
+  std::sort(nicknames.begin(), nicknames.end());
+  EXPECT_EQ(std::unique(nicknames.begin(), nicknames.end()), nicknames.end());
+
+  // Every line is one whole line of one writer: a stamp, then a message it writes.
+  const std::regex line(R"(\[\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\] (ZelvListener starting|Listening on http://localhost:8080|)"
+                        R"(Request: GET /join\?game=Puzzle%20Game\.gb&nickname=p\d+ HTTP/1\.1|)"
+                        R"(Calling launcher with URI: zelv://join\?game=Puzzle%20Game\.gb&nickname=p\d+|)"
+                        R"(Launcher started|argv\[0\]: kovrin\.exe|argv\[1\]: zelv://join\?game=Puzzle%20Game\.gb&nickname=p\d+|)"
+                        R"(CONFIG PATH: .*launcher-config\.json|RAW CONFIG START|RAW CONFIG END|\{|)"
+                        R"(ARGS: zelv://join\?game=Puzzle%20Game\.gb&nickname=p\d+|Launching RetroArch with args: .*|)"
+                        R"(RetroArch launched successfully\.)|  ".*",?|\}|)");
+  const std::vector<std::string> lines = SplitCrLfLines(ReadBytes(folder_.base + L"\\launcher-log.txt"));
+  EXPECT_EQ(lines.size(), 2 + kJoins * 17u);  // the listener has written its two start lines so far
+  for (const std::string& text : lines) EXPECT_TRUE(std::regex_match(text, line)) << text;
+}
+
+TEST_F(ListenerTest, MisbehavingClientsDoNotStopTheServer) {
+  Start();
+  {
+    std::vector<SOCKET> silent;
+    for (int i = 0; i < 50; ++i) silent.push_back(ConnectLoopback());
+    ExpectPongWithinASecond("50 connections that never send");
+    for (SOCKET s : silent) closesocket(s);
+  }
+  {
+    const SOCKET half = ConnectLoopback();
+    SendAll(half, "GET /pi");
+    linger reset{1, 0};  // close with a reset, not a goodbye
+    setsockopt(half, SOL_SOCKET, SO_LINGER, reinterpret_cast<const char*>(&reset), sizeof reset);
+    closesocket(half);
+    ExpectPongWithinASecond("half a request line and a reset");
+  }
+  std::mt19937 random(20261208);
+  std::string noise(1 << 20, '\0');
+  for (char& c : noise) c = static_cast<char>(random());
+  struct Case {
+    const char* name;
+    std::string bytes;
+  };
+  const Case cases[] = {
+      {"1 MiB of random bytes", noise},
+      {"a request line of 4095 bytes with no line end", "GET /" + std::string(4090, 'a')},
+      {"10,000 question marks", "GET /join" + std::string(10000, '?') + " HTTP/1.1\r\n\r\n"},
+      {"zero bytes", std::string(64, '\0')},
+      {"a line end and nothing else", "\r\n"},
+  };
+  for (const Case& c : cases) {
+    const SOCKET client = ConnectLoopback();
+    ASSERT_NE(client, INVALID_SOCKET);
+    SendAll(client, c.bytes);  // the server may stop reading and reset early; that is fine
+    ReceiveUntilClosed(client, 3000);
+    closesocket(client);
+    ExpectPongWithinASecond(c.name);
+  }
+  // None of them was taken for a join.
+  EXPECT_EQ(CountInLog("Launcher started"), 0u);
+}
+
+}  // namespace
