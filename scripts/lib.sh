@@ -90,3 +90,17 @@ xvfb_stop() {
 # Everything that runs a listener holds 127.0.0.1:8080; scripts that do so run one at a
 # time on a machine by taking this lock.
 with_listener_port() { flock /tmp/zelv-listener-port.lock "$@"; }
+
+# playwright-core in tests/browser. npm ci replaces node_modules, which another run may be
+# reading at that moment, so it runs only when the locked version is not the installed one.
+ensure_browser_driver() {
+  local dir=$ROOT/tests/browser locked installed
+  locked=$(node -p "require('$dir/package-lock.json').packages['node_modules/playwright-core'].version")
+  installed=$(node -p "require('$dir/node_modules/playwright-core/package.json').version" 2>/dev/null || true)
+  if [ "$locked" = "$installed" ]; then
+    info "playwright-core $installed present in tests/browser"
+  else
+    info "installing the browser driver (npm ci in tests/browser)"
+    (cd "$dir" && npm ci --no-audit --no-fund --loglevel=error)
+  fi
+}

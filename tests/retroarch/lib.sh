@@ -267,7 +267,10 @@ show_received() {
     printf '    argv[%d] = %s\n' "$i" "$arg"
     i=$((i + 1))
   done <"$RA_DIR/bridge-args.txt"
-  printf '    the bridge ran: %s\n' "$(paste -sd ' ' "$RA_DIR/retroarch-command.txt")"
+  local command=() line
+  mapfile -t command <"$RA_DIR/retroarch-command.txt"
+  printf -v line '%q ' "${command[@]}"
+  printf '    the bridge ran: %s\n' "${line% }"
 }
 
 # The demo's join when RetroArch is installed: a real headless host on loopback, joined
@@ -279,7 +282,9 @@ retroarch_demo() {
   RUN=$folder
   CASE_DIR=$folder
   CASE="demo"
-  step "RetroArch $("$RETROARCH" --version 2>&1 | grep -o -m 1 '[0-9][0-9.]*' || echo '?') is installed: joining a real headless RetroArch host"
+  local version
+  version=$("$RETROARCH" --version 2>&1 | grep -o -m 1 'v[0-9][0-9.]*' | head -n 1 || true)
+  step "RetroArch ${version:-(version unknown)} is installed: joining a real headless RetroArch host"
   info "demo folder $folder"
   prepare_run
   local port
