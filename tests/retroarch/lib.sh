@@ -1,3 +1,4 @@
+# shellcheck shell=bash disable=SC2034,SC2120
 # The RetroArch side of a join, shared by scripts/test-retroarch and scripts/demo: a
 # headless RetroArch host, a player's folder whose RetroArch is our bridge, a join through
 # the example lobby page, and the proof of the join from both RetroArch logs.
