@@ -151,4 +151,19 @@ TEST_F(ListenerTest, MisbehavingClientsDoNotStopTheServer) {
   EXPECT_EQ(CountInLog("Launcher started"), 0u);
 }
 
+TEST_F(ListenerTest, LogHeldWithoutSharingLosesOnlyItsLines) {
+  Start();
+  HANDLE holder = CreateFileW((folder_.base + L"\\launcher-log.txt").c_str(), GENERIC_READ, 0, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+  ExpectPongWithinASecond("the log was locked");
+  EXPECT_EQ(HttpExchange("GET /join?game=Puzzle%20Game.gb HTTP/1.1\r\n\r\n"),
+            ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+  EXPECT_EQ(WaitForStandin(folder_.ra).argv.size(), 6u);  // the launcher ran on too
+  CloseHandle(holder);
+  ExpectPongWithinASecond("the log was released");
+  EXPECT_EQ(Log().back(), "Request: GET /ping HTTP/1.1");
+  EXPECT_EQ(CountInLog("Request: GET /join?game=Puzzle%20Game.gb HTTP/1.1"), 0u);
+}
+
 }  // namespace
