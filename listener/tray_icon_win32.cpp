@@ -2,8 +2,7 @@
 
 #include <shellapi.h>
 
-#include <cwchar>
-#include <iterator>
+#include <string_view>
 
 namespace {
 
@@ -20,7 +19,10 @@ void AddTrayIcon(HWND window) {
   g_trayIcon.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
   g_trayIcon.uCallbackMessage = WM_TRAYICON;
   g_trayIcon.hIcon = LoadIconW(nullptr, IDI_APPLICATION);
-  wcsncpy(g_trayIcon.szTip, L"ZelvListener listening on localhost", std::size(g_trayIcon.szTip) - 1);
+  // szTip is zeroed above, so the copy stays terminated; MSVC rejects wcsncpy at /W4 /WX.
+  constexpr std::wstring_view kTip = L"ZelvListener listening on localhost";
+  static_assert(kTip.size() < sizeof(NOTIFYICONDATAW::szTip) / sizeof(wchar_t));
+  kTip.copy(g_trayIcon.szTip, kTip.size());
   Shell_NotifyIconW(NIM_ADD, &g_trayIcon);
 }
 
