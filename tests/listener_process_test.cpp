@@ -222,12 +222,7 @@ TEST_F(ListenerTest, CloseStopsTheServerAtOnceAndExitsInOrder) {
   const ULONGLONG stopped = GetTickCount64() - start;
   EXPECT_LT(stopped, 300u) << "the server noticed the stop after " << stopped << " ms";
 
-  ASSERT_EQ(WaitForSingleObject(listener_.process, 15000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(listener_.process, &code);
-  EXPECT_EQ(code, 0u);
-  CloseHandle(listener_.process);
-  listener_.process = nullptr;
+  EXPECT_EQ(WaitForExit(listener_), 0u);
   EXPECT_EQ(Log(), (std::vector<std::string>{"ZelvListener starting", "Listening on http://localhost:8080",
                                              "Listener stopped", "ZelvListener exiting"}));
 }
@@ -246,12 +241,7 @@ TEST_F(ListenerTest, DoubleClickShowsTheWindowAndClosingItStopsTheListener) {
   // The close button sends WM_CLOSE too. (Wine takes a few seconds to settle a shown
   // window when there is no window manager, so no latency is asserted here.)
   PostMessageW(window, WM_CLOSE, 0, 0);
-  ASSERT_EQ(WaitForSingleObject(listener_.process, 15000), WAIT_OBJECT_0);
-  DWORD code = 1;
-  GetExitCodeProcess(listener_.process, &code);
-  EXPECT_EQ(code, 0u);
-  CloseHandle(listener_.process);
-  listener_.process = nullptr;
+  EXPECT_EQ(WaitForExit(listener_), 0u);
   const std::vector<std::string> log = Log();
   ASSERT_GE(log.size(), 2u);
   EXPECT_EQ(log[log.size() - 2], "Listener stopped");

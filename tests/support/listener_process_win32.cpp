@@ -60,18 +60,23 @@ HWND FindListenerWindow(const ListenerProcess& listener, unsigned long timeoutMs
   return search.found;
 }
 
+unsigned long WaitForExit(ListenerProcess& listener, unsigned long timeoutMs) {
+  if (!listener.process || WaitForSingleObject(listener.process, timeoutMs) != WAIT_OBJECT_0) return ~0ul;
+  DWORD code = ~0ul;
+  GetExitCodeProcess(listener.process, &code);
+  CloseHandle(listener.process);
+  listener.process = nullptr;
+  return code;
+}
+
 unsigned long StopListener(ListenerProcess& listener, unsigned long timeoutMs) {
   if (!listener.process) return ~0ul;
   if (HWND window = FindListenerWindow(listener, 2000)) PostMessageW(window, WM_CLOSE, 0, 0);
-  DWORD code = ~0ul;
-  if (WaitForSingleObject(listener.process, timeoutMs) == WAIT_OBJECT_0) {
-    GetExitCodeProcess(listener.process, &code);
-  } else {
+  const unsigned long code = WaitForExit(listener, timeoutMs);
+  if (listener.process) {
     TerminateProcess(listener.process, ~0u);
-    WaitForSingleObject(listener.process, 5000);
+    WaitForExit(listener, 5000);
   }
-  CloseHandle(listener.process);
-  listener.process = nullptr;
   return code;
 }
 

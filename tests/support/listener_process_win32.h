@@ -21,4 +21,8 @@ HWND FindListenerWindow(const ListenerProcess& listener, unsigned long timeoutMs
 // process to end; kills it after timeoutMs. Returns the exit code, or ~0 when killed.
 unsigned long StopListener(ListenerProcess& listener, unsigned long timeoutMs = 15000);
 
+// Waits for the process to end on its own and closes its handle. Returns the exit code,
+// or ~0 when it did not end within timeoutMs (it is then left running).
+unsigned long WaitForExit(ListenerProcess& listener, unsigned long timeoutMs = 15000);
+
 bool IsRunning(const ListenerProcess& listener);
