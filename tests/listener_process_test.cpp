@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <iterator>
+#include <string_view>
 #include <thread>
 
 #include "support/http_client_win32.h"
@@ -255,7 +257,7 @@ bool TrayHoldsIcon(HWND window) {
   probe.hWnd = window;
   probe.uID = 1001;
   probe.uFlags = NIF_TIP;
-  wcscpy(probe.szTip, L"ZelvListener listening on localhost");
+  std::wstring_view(L"ZelvListener listening on localhost").copy(probe.szTip, std::size(probe.szTip) - 1);
   return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
