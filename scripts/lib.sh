@@ -47,6 +47,10 @@ wine_start() {
   if [ ! -f "$WINEPREFIX/system.reg" ]; then
     info "creating the Wine prefix $WINEPREFIX"
     wineboot -i </dev/null >/dev/null 2>&1 || true
+    # The first boot leaves its own session in a state where, after a few dozen process
+    # starts, the listener's window is never created; the tests start in a new session.
+    wineserver -k </dev/null >/dev/null 2>&1 || true
+    wineserver -w </dev/null >/dev/null 2>&1 || true
   fi
   wineserver -p </dev/null >/dev/null 2>&1 || true
   wine cmd /c exit </dev/null >/dev/null 2>&1 || true
