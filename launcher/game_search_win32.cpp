@@ -27,16 +27,18 @@ std::optional<FolderId> ReadFolderId(HANDLE folder) {
 
 bool IsDotEntry(std::wstring_view name) { return name == L"." || name == L".."; }
 
-// Lists the folder through one handle, which also tells the folder's identity, so the
-// cycle guard costs no extra open; entries come in the same order as FindFirstFileW's.
-bool Walk(const std::wstring& folder, const std::wstring& wanted, std::wstring& result,
-          std::set<FolderId>& entered) {
+// Lists the folder through one handle, in the same order as FindFirstFileW. The listing
+// also gives each subfolder's identity, so the cycle guard asks the file system only for
+// the top folder and for links (which may lead to another volume).
+bool Walk(const std::wstring& folder, std::optional<FolderId> id, const std::wstring& wanted,
+          std::wstring& result, std::set<FolderId>& entered) {
   HANDLE listing = CreateFileW(folder.c_str(), FILE_LIST_DIRECTORY,
                                FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
                                OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
   if (listing == INVALID_HANDLE_VALUE) return false;
   // A folder whose identity cannot be read is walked without being recorded.
-  if (const auto id = ReadFolderId(listing); id && !entered.insert(*id).second) {
+  if (!id) id = ReadFolderId(listing);
+  if (id && !entered.insert(*id).second) {
     CloseHandle(listing);
     return false;
   }
@@ -52,7 +54,10 @@ bool Walk(const std::wstring& folder, const std::wstring& wanted, std::wstring& 
       const std::wstring_view name(entry->FileName, entry->FileNameLength / sizeof(wchar_t));
       if (!IsDotEntry(name)) {
         if (entry->FileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          found = Walk(JoinPath(folder, name), wanted, result, entered);
+          std::optional<FolderId> childId;
+          if (id && !(entry->FileAttributes & FILE_ATTRIBUTE_REPARSE_POINT))
+            childId = FolderId{id->first, static_cast<std::uint64_t>(entry->FileId.QuadPart)};
+          found = Walk(JoinPath(folder, name), childId, wanted, result, entered);
         } else if (name == wanted) {
           result = JoinPath(folder, name);
           found = true;
@@ -71,5 +76,5 @@ bool Walk(const std::wstring& folder, const std::wstring& wanted, std::wstring& 
 bool FindFileRecursive(const std::wstring& folder, const std::string& name, std::wstring& result) {
   if (!FolderExists(folder)) return false;
   std::set<FolderId> entered;
-  return Walk(folder, Utf8ToWide(name), result, entered);
+  return Walk(folder, std::nullopt, Utf8ToWide(name), result, entered);
 }

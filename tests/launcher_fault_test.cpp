@@ -15,7 +15,14 @@ namespace {
 class LauncherFaultTest : public testing::Test {
  protected:
   void SetUp() override { folder_ = MakeJoinFolder(L"fault"); }
-  void TearDown() override { RemoveTree(folder_.base); }
+  void TearDown() override {
+    // Unix links to folders are removed by Unix; RemoveTree then takes the rest.
+    if (!linkFolder_.empty()) {
+      StartUnixCommand(L"rm -f up top", linkFolder_);
+      WaitUntil([&] { return !PathExists(linkFolder_ + L"\\up") && !PathExists(linkFolder_ + L"\\top"); });
+    }
+    RemoveTree(folder_.base);
+  }
 
   ProcessResult Join(const std::string& query, unsigned long timeoutMs = 60000) {
     return RunProcess(MakeCommandLine(KovrinPath(), {Widen("zelv://join?" + query)}), folder_.base, timeoutMs);
@@ -30,12 +37,14 @@ class LauncherFaultTest : public testing::Test {
       for (int b = 0; b < 100; ++b) CreateDirectoryW((outer + L"\\disc" + std::to_wstring(b)).c_str(), nullptr);
     }
     const std::wstring bottom = games + L"\\set50\\disc50";
+    linkFolder_ = bottom;
     ASSERT_TRUE(StartUnixCommand(L"ln -s .. up", bottom));
     ASSERT_TRUE(StartUnixCommand(L"ln -s ../.. top", bottom));
     ASSERT_TRUE(WaitUntil([&] { return PathExists(bottom + L"\\up") && PathExists(bottom + L"\\top"); }));
   }
 
   JoinFolder folder_;
+  std::wstring linkFolder_;
 };
 
 TEST_F(LauncherFaultTest, UnwritableLogChangesNothingElse) {

@@ -28,8 +28,10 @@ std::wstring MakeTestFolder(const std::wstring& name) {
   GetTempPathW(MAX_PATH + 1, temp);
   std::wstring root = std::wstring(temp) + L"zelv-tests";
   CreateDirectoryW(root.c_str(), nullptr);
+  // Wine reuses small process ids from one session to the next, so the time is part of
+  // the name too: a folder left behind by an earlier run is never taken for this one.
   const std::wstring folder = root + L"\\" + name + L"-" + std::to_wstring(GetCurrentProcessId()) +
-                              L"-" + std::to_wstring(counter++);
+                              L"-" + std::to_wstring(GetTickCount64()) + L"-" + std::to_wstring(counter++);
   RemoveTree(folder);
   CreateDirectoryW(folder.c_str(), nullptr);
   return folder;
