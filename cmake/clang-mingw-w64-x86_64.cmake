@@ -26,13 +26,4 @@ set(CMAKE_CXX_STANDARD_INCLUDE_DIRECTORIES
 # -pthread links winpthreads, which the posix libstdc++ needs for std::thread.
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-fuse-ld=lld -pthread -L${ZELV_MINGW_GCC_DIR}")
 
-set(CMAKE_FIND_ROOT_PATH /usr/${ZELV_MINGW_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
-
-# Test programs run under Wine on the build machine.
-find_program(WINE_PROGRAM NAMES wine)
-if(WINE_PROGRAM)
-  set(CMAKE_CROSSCOMPILING_EMULATOR ${WINE_PROGRAM})
-endif()
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-w64-target.cmake)
