@@ -2,12 +2,12 @@
 
 #include <windows.h>
 
-#include <array>
 #include <cstdint>
 #include <optional>
 #include <set>
 #include <string_view>
 #include <utility>
+#include <vector>
 
 #include "file_system.h"
 #include "path_rules.h"
@@ -43,7 +43,8 @@ bool Walk(const std::wstring& folder, std::optional<FolderId> id, const std::wst
     return false;
   }
 
-  alignas(LONGLONG) std::array<unsigned char, 16384> buffer;
+  // On the heap: one buffer per level of a deep tree would not fit on the stack.
+  std::vector<unsigned char> buffer(16384);
   FILE_INFO_BY_HANDLE_CLASS request = FileIdBothDirectoryRestartInfo;
   bool found = false;
   while (!found && GetFileInformationByHandleEx(listing, request, buffer.data(),

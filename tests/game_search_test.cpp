@@ -93,6 +93,18 @@ TEST_F(GameSearchTest, AFolderNamedLikeTheGameIsSearchedNotMatched) {
   EXPECT_EQ(found, games_ + L"\\x.zip\\x.zip");
 }
 
+TEST_F(GameSearchTest, DeepTreeIsWalkedToTheBottom) {
+  std::wstring relative = L"d";
+  for (int depth = 0; depth < 200; ++depth) {
+    MakeFolder(relative);
+    relative += L"\\d";
+  }
+  MakeFile(relative.substr(0, relative.size() - 2) + L"\\bottom.gb");
+  std::wstring found;
+  ASSERT_TRUE(FindFileRecursive(games_, "bottom.gb", found));
+  EXPECT_EQ(found, games_ + L"\\" + relative.substr(0, relative.size() - 2) + L"\\bottom.gb");
+}
+
 TEST_F(GameSearchTest, FolderEndingInSeparatorGetsNoSecondOne) {
   MakeFile(L"g.gb");
   std::wstring found;
