@@ -9,7 +9,7 @@ import { after, before, test } from 'node:test';
 
 import {
   EXAMPLES_DIR, joinThroughPage, launchChromium, logLines, makeJoinFolder, serveFolder,
-  standinRecords, startListener, waitFor,
+  startListener, waitFor, waitForStandinRecords,
 } from './support.mjs';
 
 const PAGE_PORT = 8000;
@@ -39,7 +39,7 @@ test('the lobby page detects the listener and a click starts RetroArch', async (
   assert.equal(seen.status, 'Zelv listener is running.');
   assert.match(seen.answer, /^Launcher started\./);
 
-  const records = await waitFor(() => { const r = standinRecords(folder); return r.length ? r : null; });
+  const records = await waitForStandinRecords(folder);
   assert.ok(records, 'RetroArch was not started; log:\n' + logLines(folder).join('\n'));
   assert.equal(records.length, 1);
   const win = (p) => 'Z:' + p.replaceAll('/', '\\');

@@ -7,27 +7,21 @@ import fs from 'node:fs';
 import path from 'node:path';
 
 import {
-  EXAMPLES_DIR, joinThroughPage, launchChromium, logLines, makeJoinFolder, serveFolder,
-  standinRecords, startListener, waitFor,
+  joinThroughPage, launchChromium, logLines, runWithLobby, waitForStandinRecords,
 } from './support.mjs';
 
 const folder = path.resolve(process.argv[2]);
 const out = path.resolve(process.argv[3]);
 const fields = { host: '203.0.113.5', core: 'examplecore', game: 'Puzzle Game.gb', nickname: 'Player One' };
 
-makeJoinFolder(folder);
-const listener = await startListener(folder);
 // Any free port: the page's origin differs from the listener's, as a lobby site's would.
-const server = await serveFolder(EXAMPLES_DIR, 0);
-const pageUrl = `http://127.0.0.1:${server.address().port}/lobby.html`;
-let failed = false;
-try {
+await runWithLobby(folder, 0, async (pageUrl) => {
   const browser = await launchChromium();
   const page = await browser.newPage({ viewport: { width: 680, height: 720 } });
   const seen = await joinThroughPage(page, pageUrl, fields);
   console.log(`    the page showed "${seen.status}" then "${seen.answer}"`);
   if (!seen.answer.startsWith('Launcher started.')) throw new Error('the join was not started');
-  const records = await waitFor(() => { const r = standinRecords(folder); return r.length ? r : null; });
+  const records = await waitForStandinRecords(folder);
   if (!records) throw new Error('RetroArch (the stand-in) was not started; log:\n' + logLines(folder).join('\n'));
   console.log(`    the stand-in RetroArch was started: ${records[0].cmdline}`);
   // Without the focus ring on the button and the caret in a field, as after a real click.
@@ -36,11 +30,4 @@ try {
   await page.screenshot({ path: out, fullPage: true });
   console.log(`    wrote ${out}`);
   await browser.close();
-} catch (error) {
-  console.error('error: ' + error.message);
-  failed = true;
-} finally {
-  server.close();
-  await listener.stop();
-}
-process.exit(failed ? 1 : 0);
+});

@@ -53,6 +53,12 @@ export function standinRecords(folder) {
   });
 }
 
+// The stand-in's records once there is at least one, or null when none came in time.
+export function waitForStandinRecords(folder, timeoutMs = 10000, stepMs = 50) {
+  return waitFor(() => { const records = standinRecords(folder); return records.length ? records : null; },
+    timeoutMs, stepMs);
+}
+
 function wine(args, options = {}) {
   return spawn('wine', args, { stdio: 'ignore', ...options });
 }
@@ -110,4 +116,24 @@ export async function joinThroughPage(page, pageUrl, fields) {
   await page.click('#join');
   await page.waitForSelector('#answer[data-state="ok"], #answer[data-state="error"]', { timeout: 10000 });
   return { status, answer: await page.textContent('#answer') };
+}
+
+// A player's folder with the listener running in it and the example page served on
+// 127.0.0.1:port (0: any free port). Runs body with the page's address, stops both, and
+// ends the process: 0, or 1 after printing what failed.
+export async function runWithLobby(folder, port, body) {
+  makeJoinFolder(folder);
+  const listener = await startListener(folder);
+  const server = await serveFolder(EXAMPLES_DIR, port);
+  let failed = false;
+  try {
+    await body(`http://127.0.0.1:${server.address().port}/lobby.html`);
+  } catch (error) {
+    console.error('error: ' + error.message);
+    failed = true;
+  } finally {
+    server.close();
+    await listener.stop();
+  }
+  process.exit(failed ? 1 : 0);
 }
