@@ -33,9 +33,7 @@ bool AcquireWriterLock(HANDLE file, OVERLAPPED& range) {
   }
 }
 
-}  // namespace
-
-void WriteLog(std::string_view message) {
+void AppendLine(std::string_view message, LogLayout layout) {
   // Wine implements append-only handles as "read the size, then write there", so two
   // writers can pick the same offset; the lock plus an explicit seek avoids that.
   HANDLE file = CreateFileW(kLogFileName, GENERIC_WRITE,
@@ -43,7 +41,7 @@ void WriteLog(std::string_view message) {
                             OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
 
-  const std::string line = FormatLogLine(CurrentTimestamp(), message);
+  const std::string line = FormatLogLine(CurrentTimestamp(), message, layout);
 
   OVERLAPPED range{};
   range.OffsetHigh = kLockOffsetHigh;
@@ -56,4 +54,12 @@ void WriteLog(std::string_view message) {
   }
   if (locked) UnlockFileEx(file, 0, 1, 0, &range);
   CloseHandle(file);
+}
+
+}  // namespace
+
+void WriteLog(std::string_view message) { AppendLine(message, LogLayout::OneLine); }
+
+void WriteLogKeepingLineBreaks(std::string_view text) {
+  AppendLine(text, LogLayout::KeepLineBreaks);
 }
