@@ -110,6 +110,10 @@ TEST_F(LauncherRunTest, OutcomesEndWithTheirLineAndExitCode) {
       {"", "Game not specified"},
       {"game=puzzle%20game.gb", "Game not found: puzzle game.gb"},
       {"game=gb%5CPuzzle%20Game.gb", "Game not found: gb\\Puzzle Game.gb"},
+      // A decoded value cannot start a line of its own, a forged success line least of all.
+      {"game=x%0A%5B2026-01-31T18%3A04%3A05Z%5D%20RetroArch%20launched%20successfully.",
+       "Game not found: x\\n[2026-01-31T18:04:05Z] RetroArch launched successfully."},
+      {"core=ex%0D%07&game=Puzzle%20Game.gb", "Core not found: " + Base() + "\\cores\\ex\\r\\x07_libretro.dll"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Join(c.query), 1u) << c.query;
@@ -134,7 +138,7 @@ TEST_F(LauncherRunTest, CoreNamesThatLeaveTheCoresFolderAreRefused) {
     std::string decoded;
   };
   for (const Case& c : {Case{"..%5Cevil", "..\\evil"}, Case{"../evil", "../evil"},
-                        Case{"C:evil", "C:evil"}, Case{"examplecore%00", std::string("examplecore\0", 12)}}) {
+                        Case{"C:evil", "C:evil"}, Case{"examplecore%00", "examplecore\\x00"}}) {
     EXPECT_EQ(Join(std::string("core=") + c.encoded + "&game=Puzzle%20Game.gb"), 1u) << c.encoded;
     EXPECT_EQ(LastLogLine(), "Invalid core name: " + c.decoded) << c.encoded;
   }
