@@ -175,8 +175,15 @@ TEST_F(LauncherRunTest, RelayJoinUsesTheRelayAndSession) {
                  "&game=Puzzle%20Game.gb"),
             0u);
   EXPECT_EQ(Standin().argv,
-            (std::vector<std::string>{RetroArch(), "--connect", "relay.example", "--port", "1234",
-                                      "--mitm-session", "S1", "--nick", "Big Boss!", GamePath()}));
+            (std::vector<std::string>{RetroArch(), "--connect", "relay.example|1234|S1", "--port", "1234",
+                                      "--nick", "Big Boss!", GamePath()}));
+
+  // RetroArch would split a '|' in the session into the wrong place: nothing starts.
+  const size_t started = StandinFiles().size();
+  EXPECT_EQ(Join("relay=r&session=S%7C1&password=pw&game=Puzzle%20Game.gb"), 1u);
+  EXPECT_EQ(LastLogLine(), "Relay join refused: relay, port or session holds '|'");
+  EXPECT_EQ(StandinFiles().size(), started);
+  EXPECT_FALSE(PathExists(base_ + L"\\netplay-pass.cfg"));
 }
 
 TEST_F(LauncherRunTest, HostileValuesStayOneArgumentEach) {
