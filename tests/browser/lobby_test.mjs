@@ -1,6 +1,6 @@
-// A player's click in a real browser: the example lobby page, served from another origin
-// on loopback, pings the listener and joins through it; the stand-in RetroArch records
-// what it was started with.
+// A player's click in a real browser: the example lobby page, served as a public site,
+// finds the listener and joins through it; the stand-in RetroArch records what it was
+// started with. Without the player's permission the page says that the browser blocks it.
 import assert from 'node:assert/strict';
 import fs from 'node:fs';
 import os from 'node:os';
@@ -8,19 +8,27 @@ import path from 'node:path';
 import { after, before, test } from 'node:test';
 
 import {
-  EXAMPLES_DIR, joinThroughPage, launchChromium, logLines, makeJoinFolder, serveFolder,
-  startListener, waitFor, waitForStandinRecords,
+  EXAMPLES_DIR, PAGE_TEXT, joinThroughPage, launchChromium, logLines, makeJoinFolder, serveFolder,
+  setLoopbackPermission, startListener, waitFor, waitForStandinRecords,
 } from './support.mjs';
 
 const PAGE_PORT = 8000;
+const ORIGIN = `http://127.0.0.1:${PAGE_PORT}`;
 let folder, listener, server, browser;
+
+// A fresh tab whose site the player has answered for (granted or denied).
+async function lobbyTab(permission) {
+  const page = await browser.newPage();
+  await setLoopbackPermission(page, ORIGIN, permission);
+  return page;
+}
 
 before(async () => {
   folder = fs.mkdtempSync(path.join(os.tmpdir(), 'zelv-browser-'));
   makeJoinFolder(folder);
   listener = await startListener(folder);
   server = await serveFolder(EXAMPLES_DIR, PAGE_PORT);
-  browser = await launchChromium();
+  browser = await launchChromium({ publicPort: PAGE_PORT });
 });
 
 after(async () => {
@@ -31,13 +39,14 @@ after(async () => {
 });
 
 test('the lobby page detects the listener and a click starts RetroArch', async () => {
-  const page = await browser.newPage();
-  const seen = await joinThroughPage(page, `http://127.0.0.1:${PAGE_PORT}/lobby.html`, {
+  const page = await lobbyTab('granted');
+  await page.clock.install();
+  const seen = await joinThroughPage(page, `${ORIGIN}/lobby.html`, {
     host: '192.0.2.7', port: '55435', core: 'examplecore', game: 'Puzzle Game.gb',
     nickname: 'Zoë & Max', password: 'pa ss',
   });
-  assert.equal(seen.status, 'Zelv listener is running.');
-  assert.match(seen.answer, /^Launcher started\./);
+  assert.equal(seen.status, PAGE_TEXT.running);
+  assert.equal(seen.answer, PAGE_TEXT.started);
 
   const records = await waitForStandinRecords(folder);
   assert.ok(records, 'RetroArch was not started; log:\n' + logLines(folder).join('\n'));
@@ -56,18 +65,42 @@ test('the lobby page detects the listener and a click starts RetroArch', async (
     + '&game=Puzzle%20Game.gb&password=pa%20ss&nickname=Zo%C3%AB%20%26%20Max HTTP/1.1')), log.join('\n'));
   // A simple GET needs no preflight, so the click started exactly one launcher.
   assert.equal(log.filter((l) => l.endsWith('] Launcher started')).length, 1);
+
+  // An hour with the tab open adds no line to the player's log: the page asked at load and
+  // before the join, and never on a timer.
+  await page.clock.runFor('01:00:00');
+  await new Promise((resolve) => setTimeout(resolve, 1000));
+  assert.equal(logLines(folder).filter((l) => l.endsWith('] Request: GET /ping HTTP/1.1')).length, 2);
 });
 
 test('a join whose RetroArch is missing is still "Launcher started."; the failure is in the log', async () => {
-  const page = await browser.newPage();
+  const page = await lobbyTab('granted');
   fs.renameSync(path.join(folder, 'RA'), path.join(folder, 'RA-away'));
   try {
-    const seen = await joinThroughPage(page, `http://127.0.0.1:${PAGE_PORT}/lobby.html?game=Puzzle%20Game.gb`, {});
+    const seen = await joinThroughPage(page, `${ORIGIN}/lobby.html?game=Puzzle%20Game.gb`, {});
     // The launcher itself starts; its failure to start RetroArch shows only in the log.
-    assert.match(seen.answer, /^Launcher started\./);
+    assert.equal(seen.answer, PAGE_TEXT.started);
     const failed = await waitFor(() => logLines(folder).find((l) => l.includes('Failed to launch RetroArch: GetLastError=')));
     assert.ok(failed, logLines(folder).join('\n'));
   } finally {
     fs.renameSync(path.join(folder, 'RA-away'), path.join(folder, 'RA'));
+  }
+});
+
+test('the page tells a site the browser blocks from a listener that does not run', async () => {
+  for (const row of [
+    { permission: 'denied', state: 'blocked', text: PAGE_TEXT.blocked('denied') },
+    { permission: 'granted', stopListener: true, state: 'not-running', text: PAGE_TEXT.notRunning },
+  ]) {
+    if (row.stopListener) {
+      await listener.stop();
+      listener = null;
+    }
+    const page = await lobbyTab(row.permission);
+    await page.goto(`${ORIGIN}/lobby.html`);
+    await page.waitForSelector(`#status[data-state="${row.state}"]`, { timeout: 10000 });
+    assert.equal(await page.textContent('#status-text'), row.text);
+    assert.deepEqual(await page.evaluate(async () => (await import('/web/zelv.js')).detect()),
+      { state: row.state, permission: row.permission });
   }
 });
