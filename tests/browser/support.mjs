@@ -151,15 +151,15 @@ export async function joinThroughPage(page, pageUrl, fields) {
 }
 
 // A player's folder with the listener running in it and the example page served on
-// 127.0.0.1:port (0: any free port). Runs body with the page's address, stops both, and
-// ends the process: 0, or 1 after printing what failed.
+// 127.0.0.1:port (0: any free port). Runs body with the page's address and the listener,
+// stops both, and ends the process: 0, or 1 after printing what failed.
 export async function runWithLobby(folder, port, body) {
   makeJoinFolder(folder);
   const listener = await startListener(folder);
   const server = await serveFolder(EXAMPLES_DIR, port);
   let failed = false;
   try {
-    await body(`http://127.0.0.1:${server.address().port}/lobby.html`);
+    await body(`http://127.0.0.1:${server.address().port}/lobby.html`, listener);
   } catch (error) {
     console.error('error: ' + error.message);
     failed = true;
