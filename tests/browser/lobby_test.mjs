@@ -87,6 +87,19 @@ test('a join whose RetroArch is missing is still "Launcher started."; the failur
   }
 });
 
+test('"Copy join link" gives this page with the form in its query, without the password', async () => {
+  const page = await lobbyTab('granted');
+  await page.goto(`${ORIGIN}/lobby.html`);
+  const fields = { host: '192.0.2.7', game: 'A&B=C+D#E%F.gb', nickname: 'Zoë 😀', password: 'secret' };
+  for (const [name, value] of Object.entries(fields)) await page.fill('#' + name, value);
+  await page.click('#copy-link');
+  const link = await page.inputValue('#link-text');
+  assert.equal(link, `${ORIGIN}/lobby.html?host=192.0.2.7&game=A%26B%3DC%2BD%23E%25F.gb&nickname=Zo%C3%AB%20%F0%9F%98%80`);
+  // Opened, the link fills the form again.
+  await page.goto(link);
+  for (const [name, value] of Object.entries({ ...fields, password: '' })) assert.equal(await page.inputValue('#' + name), value);
+});
+
 test('the page tells a site the browser blocks from a listener that does not run', async () => {
   for (const row of [
     { permission: 'denied', state: 'blocked', text: PAGE_TEXT.blocked('denied') },
