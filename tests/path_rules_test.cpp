@@ -74,4 +74,32 @@ INSTANTIATE_TEST_SUITE_P(
                     ResolveCase{L"C:", L"D:\\Join\\C:"},
                     ResolveCase{L"x/C:/y", L"D:\\Join\\x/C:/y"}));
 
+struct ExtendedCase {
+  const wchar_t* full;
+  const wchar_t* extended;
+};
+
+void PrintTo(const ExtendedCase& c, std::ostream* out) { *out << Ascii(c.full); }
+
+class ExtendedLengthPathTest : public testing::TestWithParam<ExtendedCase> {};
+
+TEST_P(ExtendedLengthPathTest, PrefixesDriveAndUncPathsOnly) {
+  EXPECT_EQ(ExtendedLengthPath(GetParam().full), GetParam().extended);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ExtendedLengthPathTest,
+    testing::Values(ExtendedCase{L"C:\\games\\x.gb", L"\\\\?\\C:\\games\\x.gb"},
+                    ExtendedCase{L"z:\\", L"\\\\?\\z:\\"},
+                    ExtendedCase{L"\\\\nas\\roms\\x.gb", L"\\\\?\\UNC\\nas\\roms\\x.gb"},
+                    ExtendedCase{L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"},
+                    ExtendedCase{L"\\\\?\\UNC\\nas\\roms", L"\\\\?\\UNC\\nas\\roms"},
+                    ExtendedCase{L"\\\\.\\COM1", L"\\\\.\\COM1"},
+                    // Not full: Windows has no extended form for these.
+                    ExtendedCase{L"roms\\x.gb", L"roms\\x.gb"},
+                    ExtendedCase{L"C:roms", L"C:roms"},
+                    ExtendedCase{L"\\roms", L"\\roms"},
+                    ExtendedCase{L"1:\\x", L"1:\\x"},
+                    ExtendedCase{L"", L""}));
+
 }  // namespace
