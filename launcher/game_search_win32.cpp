@@ -6,6 +6,7 @@
 #include <compare>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string_view>
@@ -131,18 +132,19 @@ Listed ListByHandle(Search& search, const Folder& folder, HANDLE handle, std::ve
 // listing handled before it failed: no entry is met twice, and the order stays the listing's.
 bool ListByName(Search& search, const Folder& folder, std::vector<std::wstring>& met) {
   std::sort(met.begin(), met.end());
-  WIN32_FIND_DATAW data;
+  // On the heap, like the handle listing's buffer: deep trees recurse through here.
+  const auto data = std::make_unique<WIN32_FIND_DATAW>();
   // Large batches save round trips on network drives.
   HANDLE listing = g_calls.findFirstFile(PathForFileCalls(JoinPath(folder.path, L"*")).c_str(),
-                                         FindExInfoBasic, &data, FindExSearchNameMatch, nullptr,
+                                         FindExInfoBasic, data.get(), FindExSearchNameMatch, nullptr,
                                          FIND_FIRST_EX_LARGE_FETCH);
   if (listing == INVALID_HANDLE_VALUE) return false;
   bool found = false;
   do {
-    const std::wstring_view name = data.cFileName;
+    const std::wstring_view name = data->cFileName;
     if (std::binary_search(met.begin(), met.end(), name)) continue;
-    found = Visit(search, folder, Entry{name, data.dwFileAttributes, 0});
-  } while (!found && g_calls.findNextFile(listing, &data));
+    found = Visit(search, folder, Entry{name, data->dwFileAttributes, 0});
+  } while (!found && g_calls.findNextFile(listing, data.get()));
   FindClose(listing);
   return found;
 }
