@@ -23,6 +23,7 @@ install(FILES
   ${ZELV_RELEASE_TEXT_DIR}/LICENSE.txt
   DESTINATION .)
 install(FILES ${PROJECT_SOURCE_DIR}/examples/lobby.html DESTINATION examples)
+install(FILES ${PROJECT_SOURCE_DIR}/web/zelv.js ${PROJECT_SOURCE_DIR}/web/zelv.d.ts DESTINATION web)
 
 set(CPACK_GENERATOR ZIP NSIS)
 set(CPACK_PACKAGE_NAME zelv)

@@ -8,6 +8,11 @@
 // The process's current directory, read whole whatever its length; "" on failure.
 std::wstring CurrentFolder();
 
+// The form of a full path to hand to file system calls: unchanged while it is shorter than
+// MAX_PATH, otherwise normalised and in the extended form ("\\?\C:\…", "\\?\UNC\…"), which
+// Windows accepts at any length. Only for the calls: logs and RetroArch get the normal form.
+std::wstring PathForFileCalls(const std::wstring& path);
+
 // An entry exists and is not a folder / exists and is a folder. Both false when the
 // attributes cannot be read.
 bool FileExists(const std::wstring& path);

@@ -17,7 +17,7 @@ std::optional<LauncherConfig> LoadLauncherConfig(const std::wstring& baseFolder)
   }
   const std::string text = NormalizeTextModeLineEnds(*bytes);
   WriteLog("RAW CONFIG START");
-  WriteLog(text);
+  WriteLogKeepingLineBreaks(text);
   WriteLog("RAW CONFIG END");
 
   const std::optional<ConfigValues> values = ExtractConfigValues(text);

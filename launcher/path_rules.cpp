@@ -38,3 +38,16 @@ std::wstring ResolveConfiguredPath(std::wstring_view baseFolder, std::wstring_vi
   if (IsAbsoluteConfigPath(path)) return path;
   return JoinPath(baseFolder, path);
 }
+
+std::wstring ExtendedLengthPath(std::wstring_view fullPath) {
+  if (fullPath.starts_with(kExtendedPathPrefix) || fullPath.starts_with(L"\\\\.\\")) {
+    return std::wstring(fullPath);
+  }
+  if (fullPath.starts_with(L"\\\\")) {
+    return std::wstring(kExtendedPathPrefix) + L"UNC" + std::wstring(fullPath.substr(1));
+  }
+  if (fullPath.size() >= 3 && IsAsciiLetter(fullPath[0]) && fullPath[1] == L':' && fullPath[2] == L'\\') {
+    return std::wstring(kExtendedPathPrefix) + std::wstring(fullPath);
+  }
+  return std::wstring(fullPath);
+}

@@ -21,3 +21,14 @@ bool IsAbsoluteConfigPath(std::wstring_view path);
 // A configured value made into a full path: dot prefix stripped, then used as it stands
 // when absolute, otherwise joined to the base folder.
 std::wstring ResolveConfiguredPath(std::wstring_view baseFolder, std::wstring_view value);
+
+// Windows refuses a path of MAX_PATH (260) characters or more unless it is in the extended
+// form, which it passes to the file system without any parsing.
+inline constexpr size_t kMaxPathLength = 260;
+inline constexpr wchar_t kExtendedPathPrefix[] = L"\\\\?\\";
+
+// The extended form of a full path: "\\?\C:\a" for C:\a, "\\?\UNC\server\share\a" for
+// \\server\share\a. A path already in that form, a device path ("\\.\") and any path that is
+// not full stay as they are. Windows takes the extended form literally, so the path must
+// already be normalised ('\' only, no "." or ".." parts).
+std::wstring ExtendedLengthPath(std::wstring_view fullPath);

@@ -24,16 +24,30 @@ void AppendQuotedPath(std::wstring& line, std::wstring_view path) { line += Quot
 
 }  // namespace
 
+bool ConnectsThroughRelaySession(const RetroArchArgs& args) {
+  return args.relayMode && !args.session.empty();
+}
+
+bool RelaySessionValueIsAmbiguous(const RetroArchArgs& args) {
+  if (!ConnectsThroughRelaySession(args)) return false;
+  for (const std::wstring* value : {&args.relay, &args.port, &args.session}) {
+    if (value->find(L'|') != std::wstring::npos) return true;
+  }
+  return false;
+}
+
 std::wstring BuildRetroArchCommandLine(const RetroArchArgs& args) {
   std::wstring line;
   AppendProgramPath(line, args.retroarchPath);
-  if (args.relayMode) {
+  if (ConnectsThroughRelaySession(args)) {
+    // --port stays: RetroArch takes the port from the value and the option agrees with it.
+    AppendOption(line, L"--connect", args.relay + L'|' + args.port + L'|' + args.session);
+  } else if (args.relayMode) {
     AppendOption(line, L"--connect", args.relay);
   } else if (!args.host.empty()) {
     AppendOption(line, L"--connect", args.host);
   }
   AppendOption(line, L"--port", args.port);
-  if (args.relayMode && !args.session.empty()) AppendOption(line, L"--mitm-session", args.session);
   AppendOption(line, L"--nick", args.nickname);
   if (!args.passwordFilePath.empty()) {
     line += L" --appendconfig ";

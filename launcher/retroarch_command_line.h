@@ -16,9 +16,18 @@ struct RetroArchArgs {
   std::wstring gamePath;
 };
 
-// "RetroArch" --connect H --port P [--mitm-session S] --nick N [--appendconfig "F"]
-// [--libretro "C"] "G". The RetroArch path goes in double quotes as it stands; the other
-// paths are always quoted by the Windows argument rules, so a trailing backslash stays in
-// its path; every value from the join is written bare when that keeps it one argument,
-// and quoted by those rules otherwise, so no value can add an argument or an option.
+// A relay join with a session connects with one value, relay|port|session, which every
+// RetroArch since 1.10 reads; --mitm-session is unknown before 1.17 and ends RetroArch.
+bool ConnectsThroughRelaySession(const RetroArchArgs& args);
+
+// RetroArch splits relay|port|session at every '|' and drops empty pieces, so a '|' inside
+// any of the three would shift the others into the wrong place: such a join cannot be sent.
+bool RelaySessionValueIsAmbiguous(const RetroArchArgs& args);
+
+// "RetroArch" --connect H --port P --nick N [--appendconfig "F"] [--libretro "C"] "G", where
+// H is the host, the relay, or relay|port|session. The RetroArch path goes in double quotes
+// as it stands; the other paths are always quoted by the Windows argument rules, so a
+// trailing backslash stays in its path; every value from the join is written bare when that
+// keeps it one argument, and quoted by those rules otherwise, so no value can add an
+// argument or an option.
 std::wstring BuildRetroArchCommandLine(const RetroArchArgs& args);

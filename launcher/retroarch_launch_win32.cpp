@@ -40,6 +40,11 @@ int LaunchRetroArch(const std::wstring& retroarchPath, const std::wstring& baseF
   args.nickname = Utf8ToWide(request.nickname);
   args.corePath = corePath;
   args.gamePath = gamePath;
+  // Refused before the password file is written: this join starts nothing.
+  if (RelaySessionValueIsAmbiguous(args)) {
+    WriteLog("Relay join refused: relay, port or session holds '|'");
+    return 1;
+  }
   if (!request.password.empty()) {
     args.passwordFilePath = WriteNetplayPasswordFile(baseFolder, request.password).value_or(L"");
   }

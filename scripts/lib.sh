@@ -64,13 +64,18 @@ wine_start() {
 
 wine_stop() { wineserver -k </dev/null >/dev/null 2>&1 || true; }
 
+# What a join needs: the two programs and the stand-in RetroArch.
+JOIN_TARGETS=(kovrin ZelvListener retroarch_standin)
+# The targets configure_and_build builds; empty: everything.
+BUILD_TARGETS=()
+
 configure_and_build() {
   step "configuring the Windows build in $BUILD_DIR"
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
     -DCMAKE_BUILD_TYPE=Release >/dev/null
-  step "building"
+  step "building ${BUILD_TARGETS[*]:-everything}"
   local start=$SECONDS
-  cmake --build "$BUILD_DIR" -j"$(nproc)"
+  cmake --build "$BUILD_DIR" -j"$(nproc)" ${BUILD_TARGETS[@]+--target "${BUILD_TARGETS[@]}"}
   info "build took $((SECONDS - start)) s"
 }
 

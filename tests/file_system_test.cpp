@@ -4,6 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include "file_system_testing.h"
+#include "game_search_testing.h"
+#include "launcher_run.h"
+#include "support/call_fakes_win32.h"
+#include "support/join_folder_win32.h"
 #include "support/test_files_win32.h"
 
 namespace {
@@ -58,4 +63,36 @@ TEST_F(FileSystemTest, CurrentFolderIsReadWholeBeyondMaxPath) {
   EXPECT_EQ(read, deep);
 }
 
+// A whole run in a base folder beyond MAX_PATH, with the game beyond 300 characters, where
+// the file calls refuse the normal form of such paths as Windows does (Wine takes any length).
+// RetroArch lies in a short folder: no program starts in a working folder that long.
+TEST_F(FileSystemTest, LauncherRunsInABaseFolderBeyondMaxPath) {
+  CallsGuard<FileSystemCalls, SetFileSystemCallsForTesting> files(
+      {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
+  CallsGuard<GameSearchCalls, SetGameSearchCallsForTesting> search(
+      {&CreateFileRefusingLongPaths, &GetFileInformationByHandleEx, &GetFileInformationByHandle,
+       &FindFirstFileExRefusingLongPaths, &FindNextFileW});
+  const std::wstring base = MakeJoinFolder(std::wstring(225, L'b')).base;
+  ASSERT_GT(base.size(), 260u);
+  CopyFileW((ThisProgramFolder() + L"\\retroarch_standin.exe").c_str(), (folder_ + L"\\retroarch.exe").c_str(), FALSE);
+  // The extended form is taken literally: '/' and ".." must be resolved before it is made.
+  WriteBytes(base + L"\\launcher-config.json", "{\"retroarchPath\": \"" + Narrow(folder_) +
+                                                   "\\retroarch.exe\", \"coresPath\": \"cores/\", "
+                                                   "\"gamesPath\": \"x/../games\"}");
+  wchar_t saved[32768];
+  GetCurrentDirectoryW(32768, saved);
+  ASSERT_TRUE(SetCurrentDirectoryW(base.c_str()));
+  const int exitCode = RunLauncher({L"kovrin.exe", L"zelv://join?game=Puzzle%20Game.gb&core=examplecore&password=pw"});
+  SetCurrentDirectoryW(saved);
+
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(ReadBytes(base + L"\\netplay-pass.cfg"), "netplay_password = \"pw\"\r\n");
+  // RetroArch and the log get the normal form.
+  const StandinRecord standin = WaitForStandin(folder_);
+  EXPECT_EQ(standin.cwd, Narrow(folder_));
+  ASSERT_FALSE(standin.argv.empty());
+  EXPECT_EQ(standin.argv.back(), Narrow(base) + "\\x/../games\\gb\\Puzzle Game.gb");
+  EXPECT_EQ(ReadLogMessages(base).back(), "RetroArch launched successfully.");
+  RemoveTree(base);
+}
 }  // namespace

@@ -4,6 +4,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <map>
+#include <ostream>
+#include <utility>
+
+#include "file_system_testing.h"
+#include "game_search_testing.h"
+#include "support/call_fakes_win32.h"
 #include "support/process_win32.h"
 #include "support/test_files_win32.h"
 
@@ -132,5 +140,113 @@ TEST_F(GameSearchTest, LinkCyclesEndTheWalk) {
   StartUnixCommand(L"rm -f up1 up2", games_ + L"\\a\\b");
   WaitUntil([&] { return !PathExists(games_ + L"\\a\\b\\up1") && !PathExists(games_ + L"\\a\\b\\up2"); });
 }
+
+// Faults of network, cloud and virtual file systems that Wine never shows.
+enum class Fault { None, IdsZero, ListingRefused, ListingFailsAfterFirstBatch, OneIdForAll };
+Fault g_fault;
+
+BOOL WINAPI FaultyInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD size) {
+  const bool listing = kind == FileIdBothDirectoryInfo || kind == FileIdBothDirectoryRestartInfo;
+  if (listing && (g_fault == Fault::ListingRefused ||
+                  (g_fault == Fault::ListingFailsAfterFirstBatch && kind == FileIdBothDirectoryInfo))) {
+    SetLastError(ERROR_INVALID_PARAMETER);
+    return FALSE;
+  }
+  if (!GetFileInformationByHandleEx(file, kind, out, size)) return FALSE;
+  if (kind == FileIdInfo && g_fault == Fault::IdsZero) *static_cast<FILE_ID_INFO*>(out) = {};
+  int listed = 0;
+  for (auto* entry = static_cast<FILE_ID_BOTH_DIR_INFO*>(out); listing;
+       entry = reinterpret_cast<FILE_ID_BOTH_DIR_INFO*>(reinterpret_cast<char*>(entry) + entry->NextEntryOffset)) {
+    if (g_fault == Fault::IdsZero) entry->FileId.QuadPart = 0;
+    if (g_fault == Fault::OneIdForAll) entry->FileId.QuadPart = 42;
+    if (g_fault == Fault::ListingFailsAfterFirstBatch && ++listed == 3) entry->NextEntryOffset = 0;
+    if (entry->NextEntryOffset == 0) break;
+  }
+  return TRUE;
+}
+
+BOOL WINAPI FaultyIdentity(HANDLE file, LPBY_HANDLE_FILE_INFORMATION info) {
+  const BOOL got = GetFileInformationByHandle(file, info);
+  if (g_fault == Fault::IdsZero) info->dwVolumeSerialNumber = info->nFileIndexHigh = info->nFileIndexLow = 0;
+  return got;
+}
+
+// A walk without cycles opens each folder once: a second opening means an entry met twice.
+std::map<std::wstring, int> g_opened;
+
+HANDLE WINAPI CountingCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                 DWORD disposition, DWORD flags, HANDLE templateFile) {
+  ++g_opened[path];
+  return CreateFileRefusingLongPaths(path, access, share, security, disposition, flags, templateFile);
+}
+
+struct FaultCase {
+  const char* name;
+  Fault fault;
+};
+
+void PrintTo(const FaultCase& row, std::ostream* out) { *out << row.name; }
+
+class GameSearchFaultTest : public GameSearchTest, public testing::WithParamInterface<FaultCase> {};
+
+// Every row also refuses the normal form of paths of MAX_PATH or more, as Windows does.
+TEST_P(GameSearchFaultTest, FindsTheGameInTheSecondFolderAndEndsInLinkCycles) {
+  // Five levels of 50 characters: every folder from the third on lies beyond MAX_PATH.
+  std::wstring top;
+  for (wchar_t letter : {L'p', L'q', L'r', L's', L't'}) {
+    top += (top.empty() ? L"" : L"\\") + std::wstring(50, letter);
+    MakeFolder(top);
+  }
+  for (const wchar_t* name : {L"\\a", L"\\b"}) MakeFolder(top + name);
+  std::vector<std::wstring> folders = ListingOrder(top);  // a and b in listing order
+  std::erase_if(folders, [](const std::wstring& name) { return name == L"." || name == L".."; });
+  ASSERT_EQ(folders.size(), 2u);
+  MakeFile(top + L"\\" + folders[1] + L"\\game.gb");
+  // Two links up (a walk without a guard never ends) and one out to another game. Wine
+  // starts no program in a folder this deep, so ln runs in the games folder.
+  const std::wstring outside = MakeTestFolder(L"outside");
+  WriteBytes(outside + L"\\linked.gb", "rom");
+  const std::wstring links = top + L"\\" + folders[0] + L"\\links";
+  MakeFolder(links);
+  std::wstring unixLinks = links;
+  std::replace(unixLinks.begin(), unixLinks.end(), L'\\', L'/');
+  const std::wstring outsideTarget = L"../../../../../../../../" + outside.substr(outside.rfind(L'\\') + 1);
+  for (const auto& [target, name] : {std::pair<std::wstring, const wchar_t*>{L".", L"up1"}, {L"..", L"up2"},
+                                     {outsideTarget, L"out"}}) {
+    ASSERT_TRUE(StartUnixCommand(L"ln -s " + target + L" " + unixLinks + L"/" + name, games_));
+  }
+  const std::wstring linked = games_ + L"\\" + links + L"\\out\\linked.gb", up2 = games_ + L"\\" + links + L"\\up2";
+  ASSERT_TRUE(WaitUntil([&] { return PathExists(linked) && PathExists(up2); }));
+  {
+    CallsGuard<GameSearchCalls, SetGameSearchCallsForTesting> search(
+        {&CountingCreateFile, &FaultyInformation, &FaultyIdentity, &FindFirstFileExRefusingLongPaths, &FindNextFileW});
+    CallsGuard<FileSystemCalls, SetFileSystemCallsForTesting> files(
+        {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
+    g_fault = GetParam().fault;
+    g_opened.clear();
+    std::wstring found;
+    EXPECT_TRUE(FindFileRecursive(games_, "game.gb", found));
+    EXPECT_EQ(found, games_ + L"\\" + top + L"\\" + folders[1] + L"\\game.gb");
+    for (const auto& [path, times] : g_opened) EXPECT_EQ(times, 1) << Narrow(path);
+    EXPECT_TRUE(FindFileRecursive(games_, "linked.gb", found));
+    EXPECT_TRUE(found.ends_with(L"\\out\\linked.gb")) << Narrow(found);
+    EXPECT_FALSE(FindFileRecursive(games_, "absent.gb", found));
+  }
+  StartUnixCommand(L"rm -f " + unixLinks + L"/up1 " + unixLinks + L"/up2 " + unixLinks + L"/out", games_);
+  WaitUntil([&] { return !PathExists(linked) && !PathExists(up2); });
+  RemoveTree(outside);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Faults, GameSearchFaultTest,
+    testing::Values(FaultCase{"LongPathsOnly", Fault::None},
+                    // WebDAV, some cloud drives and SSHFS: file id 0 and volume serial 0 everywhere.
+                    FaultCase{"EveryIdZero", Fault::IdsZero},
+                    // Without the listing class: ERROR_INVALID_PARAMETER at once, or after a batch.
+                    FaultCase{"ListingRefusedAtOnce", Fault::ListingRefused},
+                    FaultCase{"ListingFailsAfterFirstBatch", Fault::ListingFailsAfterFirstBatch},
+                    // The 64-bit id is not guaranteed unique on ReFS.
+                    FaultCase{"DuplicateIdsOnPlainFolders", Fault::OneIdForAll}),
+    [](const testing::TestParamInfo<FaultCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

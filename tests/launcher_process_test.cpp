@@ -110,6 +110,10 @@ TEST_F(LauncherRunTest, OutcomesEndWithTheirLineAndExitCode) {
       {"", "Game not specified"},
       {"game=puzzle%20game.gb", "Game not found: puzzle game.gb"},
       {"game=gb%5CPuzzle%20Game.gb", "Game not found: gb\\Puzzle Game.gb"},
+      // A decoded value cannot start a line of its own, a forged success line least of all.
+      {"game=x%0A%5B2026-01-31T18%3A04%3A05Z%5D%20RetroArch%20launched%20successfully.",
+       "Game not found: x\\n[2026-01-31T18:04:05Z] RetroArch launched successfully."},
+      {"core=ex%0D%07&game=Puzzle%20Game.gb", "Core not found: " + Base() + "\\cores\\ex\\r\\x07_libretro.dll"},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(Join(c.query), 1u) << c.query;
@@ -134,7 +138,7 @@ TEST_F(LauncherRunTest, CoreNamesThatLeaveTheCoresFolderAreRefused) {
     std::string decoded;
   };
   for (const Case& c : {Case{"..%5Cevil", "..\\evil"}, Case{"../evil", "../evil"},
-                        Case{"C:evil", "C:evil"}, Case{"examplecore%00", std::string("examplecore\0", 12)}}) {
+                        Case{"C:evil", "C:evil"}, Case{"examplecore%00", "examplecore\\x00"}}) {
     EXPECT_EQ(Join(std::string("core=") + c.encoded + "&game=Puzzle%20Game.gb"), 1u) << c.encoded;
     EXPECT_EQ(LastLogLine(), "Invalid core name: " + c.decoded) << c.encoded;
   }
@@ -171,8 +175,15 @@ TEST_F(LauncherRunTest, RelayJoinUsesTheRelayAndSession) {
                  "&game=Puzzle%20Game.gb"),
             0u);
   EXPECT_EQ(Standin().argv,
-            (std::vector<std::string>{RetroArch(), "--connect", "relay.example", "--port", "1234",
-                                      "--mitm-session", "S1", "--nick", "Big Boss!", GamePath()}));
+            (std::vector<std::string>{RetroArch(), "--connect", "relay.example|1234|S1", "--port", "1234",
+                                      "--nick", "Big Boss!", GamePath()}));
+
+  // RetroArch would split a '|' in the session into the wrong place: nothing starts.
+  const size_t started = StandinFiles().size();
+  EXPECT_EQ(Join("relay=r&session=S%7C1&password=pw&game=Puzzle%20Game.gb"), 1u);
+  EXPECT_EQ(LastLogLine(), "Relay join refused: relay, port or session holds '|'");
+  EXPECT_EQ(StandinFiles().size(), started);
+  EXPECT_FALSE(PathExists(base_ + L"\\netplay-pass.cfg"));
 }
 
 TEST_F(LauncherRunTest, HostileValuesStayOneArgumentEach) {

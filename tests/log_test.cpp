@@ -7,9 +7,32 @@
 #include <regex>
 #include <thread>
 
+#include "log_testing.h"
 #include "support/test_files_win32.h"
 
 namespace {
+
+// Fakes for the writer's Win32 calls; plain functions, so their state is file-wide.
+DWORD g_openError = 0;
+int g_openFailuresLeft = 0;
+int g_openCalls = 0;
+
+HANDLE WINAPI CreateFileFailingFirst(LPCWSTR name, DWORD access, DWORD share, LPSECURITY_ATTRIBUTES security,
+                                     DWORD disposition, DWORD flags, HANDLE templateFile) {
+  ++g_openCalls;
+  if (g_openFailuresLeft > 0) {
+    --g_openFailuresLeft;
+    SetLastError(g_openError);
+    return INVALID_HANDLE_VALUE;
+  }
+  return CreateFileW(name, access, share, security, disposition, flags, templateFile);
+}
+
+// What some redirectors and third-party file systems answer to every lock request.
+BOOL WINAPI LockFileExNotSupported(HANDLE, DWORD, DWORD, DWORD, DWORD, LPOVERLAPPED) {
+  SetLastError(ERROR_NOT_SUPPORTED);
+  return FALSE;
+}
 
 class LogTest : public testing::Test {
  protected:
@@ -38,14 +61,16 @@ TEST_F(LogTest, CreatesTheFileAndWritesOneStampedLine) {
 TEST_F(LogTest, AppendsAndStoresLineFeedsAsCrLf) {
   WriteLog("first");
   WriteLog("");
-  WriteLog("a\nb\nc");
+  WriteLogKeepingLineBreaks("a\nb\nc");
+  WriteLog("d\ne");
   const std::vector<std::string> lines = SplitCrLfLines(Content());
-  ASSERT_EQ(lines.size(), 5u);
+  ASSERT_EQ(lines.size(), 6u);
   EXPECT_EQ(lines[0].substr(23), "first");
   EXPECT_EQ(lines[1].substr(22), " ");
   EXPECT_EQ(lines[2].substr(23), "a");
   EXPECT_EQ(lines[3], "b");
   EXPECT_EQ(lines[4], "c");
+  EXPECT_EQ(lines[5].substr(23), "d\\ne");
 }
 
 TEST_F(LogTest, TimestampIsUtc) {
@@ -74,6 +99,42 @@ TEST_F(LogTest, FileHeldWithoutSharingDropsTheLineAndReturns) {
   CloseHandle(holder);
   WriteLog("after");
   EXPECT_EQ(ReadLogMessages(folder_), std::vector<std::string>{"after"});
+}
+
+TEST_F(LogTest, OpenIsRetriedOnlyWhileTheFileIsBrieflyHeld) {
+  struct Case {
+    DWORD error;
+    int failures;
+    bool written;
+    int maxCalls;
+  };
+  const Case cases[] = {
+      {ERROR_SHARING_VIOLATION, 2, true, 3},     // a scanner's moment
+      {ERROR_SHARING_VIOLATION, 1000, false, 10}, // held for good: a few tries, then dropped
+      {ERROR_ACCESS_DENIED, 1, false, 1},         // a read-only file is not waited for
+  };
+  const ScopedLogFileCalls fake({.createFile = &CreateFileFailingFirst});
+  for (const Case& c : cases) {
+    g_openError = c.error;
+    g_openFailuresLeft = c.failures;
+    g_openCalls = 0;
+    const size_t before = ReadLogMessages(folder_).size();
+    WriteLog("held");
+    EXPECT_EQ(ReadLogMessages(folder_).size(), before + (c.written ? 1 : 0)) << c.error << " x" << c.failures;
+    EXPECT_LE(g_openCalls, c.maxCalls) << c.error << " x" << c.failures;
+  }
+}
+
+TEST_F(LogTest, AFileSystemWithoutLocksCostsNoWaitPerLine) {
+  const ScopedLogFileCalls fake({.lockFile = &LockFileExNotSupported});
+  std::vector<std::string> expected;
+  const ULONGLONG start = GetTickCount64();
+  for (int i = 0; i < 20; ++i) {
+    expected.push_back("line " + std::to_string(i));
+    WriteLog(expected.back());
+  }
+  EXPECT_LT(GetTickCount64() - start, 500u);
+  EXPECT_EQ(ReadLogMessages(folder_), expected);
 }
 
 TEST_F(LogTest, ReadersAreNotBlockedWhileALineIsWritten) {

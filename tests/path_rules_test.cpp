@@ -74,4 +74,22 @@ INSTANTIATE_TEST_SUITE_P(
                     ResolveCase{L"C:", L"D:\\Join\\C:"},
                     ResolveCase{L"x/C:/y", L"D:\\Join\\x/C:/y"}));
 
+class ExtendedLengthPathTest : public testing::TestWithParam<ResolveCase> {};
+
+TEST_P(ExtendedLengthPathTest, PrefixesDriveAndUncPathsOnly) {
+  EXPECT_EQ(ExtendedLengthPath(GetParam().value), GetParam().resolved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Paths, ExtendedLengthPathTest,
+    testing::Values(ResolveCase{L"C:\\games\\x.gb", L"\\\\?\\C:\\games\\x.gb"},
+                    ResolveCase{L"\\\\nas\\roms\\x.gb", L"\\\\?\\UNC\\nas\\roms\\x.gb"},
+                    ResolveCase{L"\\\\?\\C:\\x", L"\\\\?\\C:\\x"},
+                    ResolveCase{L"\\\\?\\UNC\\nas\\roms", L"\\\\?\\UNC\\nas\\roms"},
+                    ResolveCase{L"\\\\.\\COM1", L"\\\\.\\COM1"},
+                    // Not full paths: Windows has no extended form for them.
+                    ResolveCase{L"roms\\x.gb", L"roms\\x.gb"},
+                    ResolveCase{L"C:roms", L"C:roms"},
+                    ResolveCase{L"\\roms", L"\\roms"}));
+
 }  // namespace

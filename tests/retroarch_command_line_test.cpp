@@ -27,13 +27,13 @@ TEST(BuildRetroArchCommandLineTest, DirectModeLine) {
             L" \"D:\\Games\\Example Game.sfc\"");
 }
 
-TEST(BuildRetroArchCommandLineTest, RelayModeConnectsToTheRelayAndIgnoresHost) {
+TEST(BuildRetroArchCommandLineTest, RelaySessionGoesIntoTheConnectValueAndHostIsIgnored) {
   RetroArchArgs args = ExampleArgs();
   args.relayMode = true;
   args.relay = L"R";
   args.session = L"S";
   EXPECT_EQ(BuildRetroArchCommandLine(args),
-            L"\"D:\\Emu\\RetroArch\\retroarch.exe\" --connect R --port 55435 --mitm-session S"
+            L"\"D:\\Emu\\RetroArch\\retroarch.exe\" --connect R|55435|S --port 55435"
             L" --nick Player --appendconfig \"D:\\Emu\\Launcher\\netplay-pass.cfg\""
             L" --libretro \"D:\\Emu\\RetroArch\\cores\\examplecore_libretro.dll\""
             L" \"D:\\Games\\Example Game.sfc\"");
@@ -69,17 +69,41 @@ TEST(BuildRetroArchCommandLineTest, NoValueCanAddAnArgument) {
       args.port = value;
       args.nickname = value;
       const std::vector<std::wstring> split = SplitWindowsCommandLine(BuildRetroArchCommandLine(args));
-      std::vector<std::wstring> expected = {args.retroarchPath, L"--connect", relay ? value : args.host,
-                                            L"--port", value};
-      if (relay) expected.insert(expected.end(), {L"--mitm-session", value});
-      expected.insert(expected.end(), {L"--nick", value, L"--appendconfig", args.passwordFilePath,
-                                       L"--libretro", args.corePath, args.gamePath});
-      if (relay && value.empty()) {
-        // An empty session leaves its option out.
-        expected.erase(expected.begin() + 5, expected.begin() + 7);
-      }
+      // An empty session leaves the relay alone in the connect value.
+      const std::wstring relayValue = value.empty() ? value : value + L'|' + value + L'|' + value;
+      const std::vector<std::wstring> expected = {
+          args.retroarchPath, L"--connect", relay ? relayValue : args.host, L"--port", value,
+          L"--nick", value, L"--appendconfig", args.passwordFilePath, L"--libretro", args.corePath,
+          args.gamePath};
       EXPECT_EQ(split, expected) << BuildRetroArchCommandLine(args);
     }
+  }
+}
+
+// RetroArch splits relay|port|session at every '|', so none of the three may hold one.
+TEST(BuildRetroArchCommandLineTest, BarInARelaySessionValueIsAmbiguous) {
+  struct Case {
+    bool relayMode;
+    std::wstring relay, port, session, host;
+    bool ambiguous;
+  };
+  const Case cases[] = {
+      {true, L"r|1", L"55435", L"S", L"", true},
+      {true, L"r", L"1|2", L"S", L"", true},
+      {true, L"r", L"55435", L"|S", L"", true},
+      {true, L"r", L"55435", L"S", L"h|x", false},  // host is not used in relay mode
+      {true, L"r|1", L"55435", L"", L"", false},    // no session: the relay goes on alone
+      {false, L"", L"1|2", L"S|", L"h|x", false},   // direct mode has no combined value
+      {true, L"r", L"55435", L"S", L"", false},
+  };
+  for (const Case& c : cases) {
+    RetroArchArgs args = ExampleArgs();
+    args.relayMode = c.relayMode;
+    args.relay = c.relay;
+    args.port = c.port;
+    args.session = c.session;
+    args.host = c.host;
+    EXPECT_EQ(RelaySessionValueIsAmbiguous(args), c.ambiguous) << c.relay << L" " << c.port << L" " << c.session;
   }
 }
 

@@ -9,6 +9,17 @@ import { chromium } from 'playwright-core';
 const HERE = path.dirname(fileURLToPath(import.meta.url));
 export const BUILD_DIR = process.env.ZELV_BUILD_DIR ?? path.resolve(HERE, '../../build');
 export const EXAMPLES_DIR = path.resolve(HERE, '../../examples');
+export const WEB_DIR = path.resolve(HERE, '../../web');
+
+// What the example page says, in the words the player reads.
+export const PAGE_TEXT = {
+  running: 'Zelv listener is running.',
+  notRunning: 'Start ZelvListener from the Start menu or its folder; not installed? Download Zelv',
+  blocked: (permission) => 'Your browser blocks this site from reaching Zelv on this computer: '
+    + `allow local network access for this site (permission: ${permission}).`,
+  started: 'Launcher started. If RetroArch does not open within a few seconds, open the Zelv tray '
+    + 'menu, View Logs: its last lines say why.',
+};
 
 const sleep = (ms) => new Promise((resolve) => setTimeout(resolve, ms));
 
@@ -63,46 +74,67 @@ function wine(args, options = {}) {
   return spawn('wine', args, { stdio: 'ignore', ...options });
 }
 
-// Starts ZelvListener.exe in the folder and waits until it listens.
-export async function startListener(folder) {
-  const child = wine([path.join(BUILD_DIR, 'bin/ZelvListener.exe')], { cwd: folder });
-  const up = await waitFor(() => logLines(folder).some((l) => l.endsWith('] Listening on http://localhost:8080')), 20000);
-  if (!up) {
+// Starts ZelvListener.exe (the build's, unless exe names another) in the folder and waits
+// until it listens.
+export async function startListener(folder, { exe = path.join(BUILD_DIR, 'bin/ZelvListener.exe') } = {}) {
+  const child = wine([exe], { cwd: folder });
+  const outcome = await waitFor(() => logLines(folder).find((l) => l.endsWith('] Listening on http://localhost:8080')
+    || l.endsWith('] Listener failed to start')), 20000);
+  if (!outcome?.endsWith('Listening on http://localhost:8080')) {
     child.kill();
-    throw new Error('the listener did not start; log:\n' + logLines(folder).join('\n'));
+    const taken = outcome ? ' (127.0.0.1:8080 is taken: another listener runs outside the port lock?)' : '';
+    throw new Error(`the listener did not start${taken}; log:\n` + logLines(folder).join('\n'));
   }
   return {
     // taskkill without /F sends WM_CLOSE, the path the tray menu's Exit takes.
     async stop() {
-      spawnSync('wine', ['taskkill', '/IM', 'ZelvListener.exe'], { stdio: 'ignore' });
+      spawnSync('wine', ['taskkill', '/IM', path.basename(exe)], { stdio: 'ignore' });
       const ended = await waitFor(() => child.exitCode !== null, 15000);
       if (!ended) child.kill('SIGKILL');
     },
   };
 }
 
-// Serves a folder on 127.0.0.1:port, as a lobby site would serve its page.
+const TYPES = { '.html': 'text/html; charset=utf-8', '.js': 'text/javascript; charset=utf-8' };
+
+// Serves a folder on 127.0.0.1:port, as a lobby site would serve its page, with the kit
+// (web/) at /web/, where the example page's "../web/zelv.js" lands.
 export function serveFolder(root, port) {
   const server = http.createServer((request, response) => {
-    const name = decodeURIComponent(new URL(request.url, 'http://x').pathname);
-    const file = path.join(root, path.normalize(name).replace(/^([/\\])+/, ''));
-    if (!file.startsWith(root) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
+    const name = path.normalize(decodeURIComponent(new URL(request.url, 'http://x').pathname));
+    const [base, rest] = name.startsWith('/web/') ? [WEB_DIR, name.slice(5)] : [root, name];
+    const file = path.join(base, rest.replace(/^([/\\])+/, ''));
+    if (!file.startsWith(base) || !fs.existsSync(file) || fs.statSync(file).isDirectory()) {
       response.writeHead(404).end('not found');
       return;
     }
-    response.writeHead(200, { 'Content-Type': file.endsWith('.html') ? 'text/html; charset=utf-8' : 'application/octet-stream' });
+    response.writeHead(200, { 'Content-Type': TYPES[path.extname(file)] ?? 'application/octet-stream' });
     fs.createReadStream(file).pipe(response);
   });
   return new Promise((resolve) => server.listen(port, '127.0.0.1', () => resolve(server)));
 }
 
 // Debian's Chromium, with everything that would reach outside this machine turned off.
-export function launchChromium({ headless = true } = {}) {
-  return chromium.launch({
-    executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium',
-    headless,
-    args: ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
-      '--disable-background-networking', '--disable-component-update', '--disable-sync'],
+// publicPort: pages served on 127.0.0.1:publicPort count as a public site, so reaching the
+// listener needs the local-network permission, as from a lobby site on the Internet.
+export function launchChromium({ headless = true, publicPort } = {}) {
+  const args = ['--no-sandbox', '--disable-gpu', '--disable-quic', '--no-first-run',
+    '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+  if (publicPort) args.push(`--ip-address-space-overrides=127.0.0.1:${publicPort}=public`);
+  return chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', headless, args });
+}
+
+// Sets the page's answer to "may this site reach loopback" ("granted", "denied", "prompt")
+// as the player would in the site settings.
+export async function setLoopbackPermission(page, origin, setting) {
+  const tab = await page.context().newCDPSession(page);
+  const { targetInfo } = await tab.send('Target.getTargetInfo');
+  await tab.detach();
+  // Set through the browser's own session, which stays open: Chromium drops what a
+  // session set when that session detaches.
+  const browser = await page.context().browser().newBrowserCDPSession();
+  await browser.send('Browser.setPermission', {
+    permission: { name: 'loopback-network' }, setting, origin, browserContextId: targetInfo.browserContextId,
   });
 }
 
@@ -110,7 +142,7 @@ export function launchChromium({ headless = true } = {}) {
 // clicks Join like a player. Gives what the page showed.
 export async function joinThroughPage(page, pageUrl, fields) {
   await page.goto(pageUrl);
-  await page.waitForSelector('#status[data-state="up"]', { timeout: 10000 });
+  await page.waitForSelector('#status[data-state="running"]', { timeout: 10000 });
   const status = await page.textContent('#status-text');
   for (const [name, value] of Object.entries(fields)) await page.fill('#' + name, value);
   await page.click('#join');
@@ -119,15 +151,15 @@ export async function joinThroughPage(page, pageUrl, fields) {
 }
 
 // A player's folder with the listener running in it and the example page served on
-// 127.0.0.1:port (0: any free port). Runs body with the page's address, stops both, and
-// ends the process: 0, or 1 after printing what failed.
+// 127.0.0.1:port (0: any free port). Runs body with the page's address and the listener,
+// stops both, and ends the process: 0, or 1 after printing what failed.
 export async function runWithLobby(folder, port, body) {
   makeJoinFolder(folder);
   const listener = await startListener(folder);
   const server = await serveFolder(EXAMPLES_DIR, port);
   let failed = false;
   try {
-    await body(`http://127.0.0.1:${server.address().port}/lobby.html`);
+    await body(`http://127.0.0.1:${server.address().port}/lobby.html`, listener);
   } catch (error) {
     console.error('error: ' + error.message);
     failed = true;

@@ -48,14 +48,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, size_t size) {
   args.gamePath = PathValue(fields[8]);
 
   std::vector<std::wstring> expected = {args.retroarchPath};
-  if (args.relayMode) {
+  if (args.relayMode && !args.session.empty()) {
+    expected.insert(expected.end(), {L"--connect", args.relay + L'|' + args.port + L'|' + args.session});
+  } else if (args.relayMode) {
     expected.insert(expected.end(), {L"--connect", args.relay});
   } else if (!args.host.empty()) {
     expected.insert(expected.end(), {L"--connect", args.host});
   }
   expected.insert(expected.end(), {L"--port", args.port});
-  if (args.relayMode && !args.session.empty())
-    expected.insert(expected.end(), {L"--mitm-session", args.session});
   expected.insert(expected.end(), {L"--nick", args.nickname});
   if (!args.passwordFilePath.empty())
     expected.insert(expected.end(), {L"--appendconfig", args.passwordFilePath});

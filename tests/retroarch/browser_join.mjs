@@ -10,7 +10,7 @@ import { spawn } from 'node:child_process';
 import path from 'node:path';
 
 import {
-  EXAMPLES_DIR, joinThroughPage, launchChromium, logLines, serveFolder, startListener, waitFor,
+  EXAMPLES_DIR, PAGE_TEXT, joinThroughPage, launchChromium, logLines, serveFolder, startListener, waitFor,
 } from '../browser/support.mjs';
 
 const args = process.argv.slice(2);
@@ -38,8 +38,8 @@ try {
     browser = await launchChromium();
     const seen = await joinThroughPage(await browser.newPage(), pageUrl, {});
     say(`the page showed: "${seen.status}" then "${seen.answer}"`);
-    check(seen.status === 'Zelv listener is running.', 'the page did not find the listener');
-    check(seen.answer.startsWith('Launcher started.'), 'the listener did not answer "Launcher started."');
+    check(seen.status === PAGE_TEXT.running, 'the page did not find the listener');
+    check(seen.answer === PAGE_TEXT.started, 'the page did not say "Launcher started."');
   } else {
     say('opening the page in your browser: press Join there (waiting up to 5 minutes)');
     spawn('xdg-open', [pageUrl], { stdio: 'ignore', detached: true }).unref();

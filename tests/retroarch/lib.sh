@@ -21,7 +21,27 @@ CASE=${CASE:-}
 CASE_DIR=${CASE_DIR:-}
 PLAYER_DIR=""
 RA_DIR=""
+# The RetroArch of the next host and of the next player; scripts/test-retroarch sets them
+# per case, the demo uses RETROARCH for both.
+HOST_RETROARCH=${HOST_RETROARCH:-$RETROARCH}
+CLIENT_RETROARCH=${CLIENT_RETROARCH:-$RETROARCH}
+RELAY_PORT=""
+RELAY_SESSION=""
+# --never-accept makes our relay leave every tunnel link unanswered: each relay case must
+# then fail, which shows that its proof depends on the relay.
+RELAY_FLAGS=${RELAY_FLAGS:-}
 STARTED=()  # "pid what pattern" for every process started here, stopped in reverse order
+
+# RetroArch 1.20 from Debian 13, in a root of its own under the build tree, made once and
+# made again only when what goes into it changes.
+RA120_ROOT=${RA120_ROOT:-$BUILD_DIR/retroarch-1.20/root}
+RA120_SUITE=trixie
+RA120_PACKAGES=(retroarch libretro-gambatte libretro-core-info)
+# Headless RetroArch needs neither documentation, translations, fonts nor menu assets.
+RA120_OPTIONS=(--mode=root --variant=minbase --aptopt='APT::Install-Recommends "false"'
+  --dpkgopt='path-exclude=/usr/share/doc/*' --dpkgopt='path-exclude=/usr/share/man/*'
+  --dpkgopt='path-exclude=/usr/share/locale/*' --dpkgopt='path-exclude=/usr/share/fonts/*'
+  --dpkgopt='path-exclude=/usr/share/libretro/assets/*')
 
 warn() { printf 'warning: %s\n' "$*" >&2; }
 
@@ -74,7 +94,7 @@ stop_all() {
 
 show_logs() {
   local file
-  for file in "$CASE_DIR"/host/retroarch.log "$CASE_DIR"/client-retroarch.log \
+  for file in "$CASE_DIR"/host/retroarch.log "$CASE_DIR"/relay.log "$CASE_DIR"/client-retroarch.log \
     "$CASE_DIR/Zelv Player/launcher-log.txt" "$CASE_DIR"/kovrin-wine.txt \
     "$CASE_DIR/Retro Arch"/bridge-args.txt "$CASE_DIR/Retro Arch"/retroarch-command.txt \
     "$CASE_DIR/Retro Arch"/bridge.log; do
@@ -137,10 +157,15 @@ free_port() {
 win_path() { local p=$1; printf 'Z:%s' "${p//\//\\}"; }
 
 # One instance's RetroArch configuration: our headless settings plus the lines given.
+# RetroArch takes the first line of a key, so a given line replaces ours for its key.
 write_config() {
-  local file=$1
+  local file=$1 line keys=" "
   shift
-  { cat "$RA_TESTS/headless.cfg"; printf '%s\n' "$@"; } >"$file"
+  for line in "$@"; do keys+="${line%% *} "; done
+  {
+    awk -v keys="$keys" '{ key = $1 } index(keys, " " key " ") == 0' "$RA_TESTS/headless.cfg"
+    printf '%s\n' "$@"
+  } >"$file"
 }
 
 # A fresh RUN folder holding our generated Game Boy ROM.
@@ -151,25 +176,65 @@ prepare_run() {
   info "generated our Game Boy ROM \"$ROM_NAME\" ($(stat -c %s "$RUN/$ROM_NAME") bytes)"
 }
 
-# The RetroArch host, started here directly: --host on the port, with our ROM and core.
-start_host() {
+# The RetroArch host (HOST_RETROARCH), started here directly: --host on the port, with our
+# ROM and core; any further arguments are configuration lines.
+launch_host() {
   local port=$1 password=${2-}
+  shift 2 || shift
   local dir=$CASE_DIR/host
   mkdir -p "$dir/home"
-  write_config "$dir/retroarch.cfg"
+  write_config "$dir/retroarch.cfg" "$@"
   local args=(--config "$dir/retroarch.cfg")
   if [ -n "$password" ]; then
     # Only the host reads the room's key; it gets it the way a host player would set it.
     printf 'netplay_password = "%s"\n' "$password" >"$dir/password.cfg"
     args+=(--appendconfig "$dir/password.cfg")
   fi
-  HOME=$dir/home "$RETROARCH" "${args[@]}" --host --port "$port" --nick "$HOST_NICK" \
+  HOME=$dir/home "$HOST_RETROARCH" "${args[@]}" --host --port "$port" --nick "$HOST_NICK" \
     --libretro "$CORE_SO" "$RUN/$ROM_NAME" </dev/null >"$dir/retroarch.log" 2>&1 &
   local pid=$!
   STARTED+=("$pid host-RetroArch retroarch")
   info "host RetroArch started, pid $pid, port $port${password:+, room password set}"
-  wait_until 20 "netplay host on port $port" host_ready "$port"
-  show_proof host "$dir/retroarch.log" "[Netplay] You have joined as player 1"
+}
+
+start_host() {
+  launch_host "$@"
+  wait_until 20 "netplay host on port $1" host_ready "$1"
+  show_proof host "$(host_log)" "[Netplay] You have joined as player 1"
+}
+
+# Our stand-in relay on a loopback port (RELAY_PORT); it writes the session a host opens.
+start_relay() {
+  RELAY_PORT=$(free_port 55440)
+  # shellcheck disable=SC2086
+  "$PYTHON" "$RA_TESTS/relay.py" "$RELAY_PORT" "$CASE_DIR/relay-session.txt" $RELAY_FLAGS \
+    </dev/null >"$CASE_DIR/relay.log" 2>&1 &
+  STARTED+=("$! relay relay.py")
+  wait_until 10 "stand-in relay on port $RELAY_PORT" tcp_listening "$RELAY_PORT"
+  info "stand-in relay listening on 127.0.0.1:$RELAY_PORT${RELAY_FLAGS:+ ($RELAY_FLAGS)}"
+}
+
+relay_host_ready() { has_line "$(host_log)" "You have joined as player 1" && [ -s "$CASE_DIR/relay-session.txt" ]; }
+
+# A host whose room is reached only through our relay: it opens a session there and
+# listens on no port of its own. Sets RELAY_SESSION, the id a client joins with.
+start_relay_host() {
+  local password=${1-}
+  start_relay
+  launch_host 55435 "$password" 'netplay_use_mitm_server = "true"' 'netplay_mitm_server = "custom"' \
+    "netplay_custom_mitm_server = \"127.0.0.1|$RELAY_PORT\""
+  wait_until 20 "relay session opened by the host" relay_host_ready
+  RELAY_SESSION=$(cat "$CASE_DIR/relay-session.txt")
+  show_proof host "$(host_log)" "[Netplay] You have joined as player 1"
+  show_proof relay "$CASE_DIR/relay.log" "opened session $RELAY_SESSION"
+}
+
+# A relay session in a query: base64 holds '+', '/' and '=', which a query would change.
+session_query_value() {
+  local value=$1
+  value=${value//+/%2B}
+  value=${value//\//%2F}
+  printf '%s' "${value//=/%3D}"
 }
 
 # The player's side: a base folder as kovrin's users have it, and a RetroArch folder whose
@@ -187,7 +252,7 @@ prepare_player() {
     printf 'RA_CONFIG=%q\n' "$RA_DIR/client.cfg"
     printf 'RA_HOME=%q\n' "$CASE_DIR/client-home"
     printf 'RA_LOG=%q\n' "$CASE_DIR/client-retroarch.log"
-    printf 'RA_EXECUTABLE=%q\n' "$RETROARCH"
+    printf 'RA_EXECUTABLE=%q\n' "$CLIENT_RETROARCH"
   } >"$RA_DIR/bridge.conf"
   # The launcher takes the bytes between quotes as they stand: single backslashes.
   printf '{"retroarchPath": "%s", "coresPath": "cores", "gamesPath": ".\\games"}\n' \
@@ -211,6 +276,13 @@ prove_join() {
   show_proof host "$(host_log)" "$GUEST_NICK has joined as player 2"
   show_proof client "$(client_log)" "[Netplay] Connected to: \"$HOST_NICK\""
   show_proof client "$(client_log)" "You have joined as player 2"
+}
+
+# The client came through the relay's tunnel: the host took the link our relay offered.
+prove_tunnel() {
+  show_proof host "$(host_log)" "[Netplay] Queued tunnel link connection."
+  show_proof host "$(host_log)" "[Netplay] Tunnel link connection completed."
+  show_proof relay "$CASE_DIR/relay.log" "joined: piping host and client"
 }
 
 # The wineserver of our prefix, found by its working folder, which Wine names after the
@@ -304,4 +376,91 @@ retroarch_demo() {
   prove_join
   step "stopping both RetroArch instances"
   stop_all
+}
+
+# The Debian archive the machine's own apt sources name (one-line .list or deb822
+# .sources), so the root comes from the same mirror as every other package here.
+debian_mirror() {
+  local files=() file
+  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
+    [ -f "$file" ] && files+=("$file")
+  done
+  [ ${#files[@]} -gt 0 ] || return 1
+  awk '
+    function pick(uri, suite) {
+      if (uri ~ /^https?:\/\// && suite != "" && suite !~ /-security$|\/updates$/) {
+        print uri; found = 1; exit
+      }
+    }
+    function flush(   i, j, n, m, u, s) {
+      if (types ~ /(^| )deb( |$)/) {
+        n = split(uris, u, " "); m = split(suites, s, " ")
+        for (i = 1; i <= n; i++) for (j = 1; j <= m; j++) pick(u[i], s[j])
+      }
+      types = uris = suites = ""
+    }
+    FNR == 1 { flush() }
+    /^[[:space:]]*#/ { next }
+    FILENAME ~ /\.list$/ {
+      if ($1 != "deb") next
+      i = 2
+      if ($2 ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }
+      pick($i, $(i + 1)); next
+    }
+    /^[[:space:]]*$/ { flush(); next }
+    tolower($1) == "types:" { $1 = ""; types = $0 }
+    tolower($1) == "uris:" { $1 = ""; uris = $0 }
+    tolower($1) == "suites:" { $1 = ""; suites = $0 }
+    END { if (!found) flush(); exit !found }
+  ' "${files[@]}"
+}
+
+# What the root is made of; a root whose stamp differs is made anew.
+retroarch_root_recipe() {
+  printf '%s\n' "$RA120_SUITE" "${RA120_PACKAGES[@]}" "${RA120_OPTIONS[@]}"
+}
+
+# Makes the RetroArch 1.20 root with mmdebstrap unless the one there has this recipe.
+# Needs the network, so it runs before the tier moves into its own namespace.
+ensure_retroarch_root() {
+  local dir=${RA120_ROOT%/*} stamp=${RA120_ROOT}.stamp
+  if [ -x "$RA120_ROOT/usr/bin/retroarch" ] && [ "$(cat "$stamp" 2>/dev/null)" = "$(retroarch_root_recipe)" ]; then
+    info "RetroArch $(retroarch_root_version) root present in $RA120_ROOT"
+    return 0
+  fi
+  ensure_packages mmdebstrap
+  # Debian 12 verifies Debian 13 with the keys its debian-archive-keyring carries since
+  # 2023.3+deb12u2; verification stays on.
+  [ -f /usr/share/keyrings/debian-archive-trixie-automatic.gpg ] ||
+    die "no Debian 13 archive key: upgrade debian-archive-keyring (apt-get install debian-archive-keyring)"
+  local mirror start=$SECONDS
+  mirror=$(debian_mirror) || die "no Debian archive found in /etc/apt/sources.list*"
+  info "making the RetroArch root in $RA120_ROOT with mmdebstrap (Debian $RA120_SUITE: ${RA120_PACKAGES[*]})"
+  mkdir -p "$dir"
+  rm -rf "$RA120_ROOT.new" "$stamp"
+  local packages
+  packages=$(IFS=,; echo "${RA120_PACKAGES[*]}")
+  if ! mmdebstrap "${RA120_OPTIONS[@]}" --include="$packages" "$RA120_SUITE" "$RA120_ROOT.new" \
+    "deb $mirror $RA120_SUITE main" >"$dir/mmdebstrap.log" 2>&1; then
+    tail -n 30 "$dir/mmdebstrap.log" >&2
+    die "mmdebstrap failed; its log is $dir/mmdebstrap.log"
+  fi
+  rm -rf "$RA120_ROOT"
+  mv "$RA120_ROOT.new" "$RA120_ROOT"
+  retroarch_root_recipe >"$stamp"
+  info "made RetroArch $(retroarch_root_version) root in $((SECONDS - start)) s, $(du -sh "$RA120_ROOT" | cut -f1) on disk"
+}
+
+# The root's RetroArch as one program, used like /usr/bin/retroarch: a link to
+# root_retroarch.sh beside the root.conf naming the root and RUN, under which all paths lie.
+prepare_root_retroarch() {
+  local dir=$RUN/retroarch-1.20
+  mkdir -p "$dir"
+  ln -sfn "$RA_TESTS/root_retroarch.sh" "$dir/retroarch"
+  printf 'RA_ROOT=%q\nRA_WORK=%q\n' "$RA120_ROOT" "$RUN" >"$dir/root.conf"
+  echo "$dir/retroarch"
+}
+
+retroarch_root_version() {
+  dpkg-query --admindir="$RA120_ROOT/var/lib/dpkg" -W -f='${Version}' retroarch 2>/dev/null
 }

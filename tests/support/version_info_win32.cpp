@@ -2,7 +2,37 @@
 
 #include <windows.h>
 
+#include <algorithm>
+
 namespace {
+
+// The activation context of a program's manifest, released when it goes out of scope.
+struct ManifestContext {
+  explicit ManifestContext(const std::wstring& file) {
+    ACTCTXW request{};
+    request.cbSize = sizeof request;
+    request.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;
+    request.lpSource = file.c_str();
+    request.lpResourceName = MAKEINTRESOURCEW(1);
+    handle = CreateActCtxW(&request);
+  }
+  ~ManifestContext() {
+    if (handle != INVALID_HANDLE_VALUE) ReleaseActCtx(handle);
+  }
+  ManifestContext(const ManifestContext&) = delete;
+  ManifestContext& operator=(const ManifestContext&) = delete;
+  HANDLE handle;
+};
+
+BOOL CALLBACK CountLanguage(HMODULE, LPCWSTR, LPCWSTR, WORD, LONG_PTR count) {
+  ++*reinterpret_cast<int*>(count);
+  return TRUE;
+}
+
+BOOL CALLBACK CountLanguagesOfName(HMODULE module, LPCWSTR type, LPWSTR name, LONG_PTR count) {
+  EnumResourceLanguagesW(module, type, name, CountLanguage, count);
+  return TRUE;
+}
 
 std::wstring Hex4(unsigned value) {
   static constexpr wchar_t kDigits[] = L"0123456789abcdef";
@@ -80,4 +110,45 @@ bool HasIconGroup(const std::wstring& file, unsigned short id) {
   const bool found = FindResourceW(module, MAKEINTRESOURCEW(id), RT_GROUP_ICON) != nullptr;
   FreeLibrary(module);
   return found;
+}
+
+ManifestInfo ReadManifestInfo(const std::wstring& file) {
+  ManifestInfo info;
+  if (HMODULE module = LoadLibraryExW(file.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE)) {
+    EnumResourceNamesW(module, RT_MANIFEST, CountLanguagesOfName, reinterpret_cast<LONG_PTR>(&info.resources));
+    FreeLibrary(module);
+  }
+  const ManifestContext context(file);
+  info.loaded = context.handle != INVALID_HANDLE_VALUE;
+  if (!info.loaded) return info;
+
+  ACTIVATION_CONTEXT_RUN_LEVEL_INFORMATION level{};
+  if (QueryActCtxW(0, context.handle, nullptr, RunlevelInformationInActivationContext, &level, sizeof level,
+                   nullptr)) {
+    info.runLevel = level.RunLevel;
+    info.uiAccess = level.UiAccess != 0;
+  }
+  // The size of each element grew with later SDKs (MaxVersionTested), so look for the
+  // identifier's bytes rather than trust one layout.
+  unsigned char compatibility[1024];
+  SIZE_T size = 0;
+  if (QueryActCtxW(0, context.handle, nullptr, CompatibilityInformationInActivationContext, compatibility,
+                   sizeof compatibility, &size)) {
+    static constexpr GUID kWindows10 = {0x8e0f7a12, 0xbfb3, 0x4fe8, {0xb9, 0xa5, 0x48, 0xfd, 0x50, 0xa1, 0x5a, 0x9a}};
+    const auto* id = reinterpret_cast<const unsigned char*>(&kWindows10);
+    info.supportsWindows10 = std::search(compatibility, compatibility + size, id, id + sizeof kWindows10) !=
+                             compatibility + size;
+  }
+  return info;
+}
+
+std::optional<std::wstring> ReadManifestSetting(const std::wstring& file, const std::wstring& xmlNamespace,
+                                                const std::wstring& name) {
+  const ManifestContext context(file);
+  wchar_t value[256] = {};
+  SIZE_T written = 0;
+  if (context.handle == INVALID_HANDLE_VALUE ||
+      !QueryActCtxSettingsW(0, context.handle, xmlNamespace.c_str(), name.c_str(), value, 256, &written))
+    return std::nullopt;
+  return std::wstring(value);
 }

@@ -25,3 +25,19 @@ std::wstring VersionString(const VersionInfo& info, const std::wstring& name);
 
 // True when the executable holds an icon group of that numeric resource id.
 bool HasIconGroup(const std::wstring& file, unsigned short id);
+
+// A program's application manifest as the loader reads it: an activation context made
+// from resource 1 of type 24 (RT_MANIFEST).
+struct ManifestInfo {
+  int resources = 0;        // RT_MANIFEST resources in the file, each id and language counted
+  bool loaded = false;      // the activation context could be made
+  unsigned long runLevel = 0;  // ACTCTX_REQUESTED_RUN_LEVEL; 1 is asInvoker
+  bool uiAccess = true;
+  bool supportsWindows10 = false;  // supportedOS {8e0f7a12-…}, which stands for 10 and 11
+};
+ManifestInfo ReadManifestInfo(const std::wstring& file);
+
+// The value of a windowsSettings entry, found by its XML namespace and name as Windows
+// looks it up; nothing when the manifest has no such entry in that namespace.
+std::optional<std::wstring> ReadManifestSetting(const std::wstring& file, const std::wstring& xmlNamespace,
+                                                const std::wstring& name);
