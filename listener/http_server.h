@@ -4,7 +4,8 @@
 #include <winsock2.h>
 
 #include <atomic>
-#include <future>
+#include <condition_variable>
+#include <mutex>
 #include <string_view>
 
 // True while the server is to keep serving; the window thread clears it to stop.
@@ -12,10 +13,23 @@ extern std::atomic<bool> g_running;
 
 inline constexpr u_short kListenPort = 8080;
 
+// Whether the server listens: told once by the server thread, as soon as it knows, to the
+// window thread, whose tray tip says so.
+struct ListenOutcome {
+  void Tell(bool listening);
+  bool Wait();  // until told
+
+ private:
+  std::mutex mutex_;
+  std::condition_variable told_;
+  bool known_ = false;
+  bool listening_ = false;
+};
+
 // The body of the server thread: serves 127.0.0.1:8080 one connection at a time until
-// g_running becomes false. Tells `listening` as soon as it knows whether it listens (the
-// tray tip says so); returns at once, after its log lines, when it cannot listen.
-void RunHttpServer(std::promise<bool> listening);
+// g_running becomes false. Tells `outcome` whether it listens; returns at once, after its
+// log lines, when it cannot listen.
+void RunHttpServer(ListenOutcome& outcome);
 
 struct ListeningSocket {
   SOCKET socket = INVALID_SOCKET;

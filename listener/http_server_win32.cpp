@@ -182,6 +182,21 @@ void Serve(SOCKET listener) {
 
 void SetListenCalls(const ListenCalls& calls) { g_listenCalls = calls; }
 
+void ListenOutcome::Tell(bool listening) {
+  {
+    const std::lock_guard lock(mutex_);
+    known_ = true;
+    listening_ = listening;
+  }
+  told_.notify_all();
+}
+
+bool ListenOutcome::Wait() {
+  std::unique_lock lock(mutex_);
+  told_.wait(lock, [this] { return known_; });
+  return listening_;
+}
+
 ListeningSocket OpenListeningSocket(u_short port) {
   ListeningSocket result;
   SOCKET listener = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
@@ -220,7 +235,7 @@ void SendResponse(SOCKET connection, std::string_view statusLine, std::string_vi
   send(connection, response.data(), static_cast<int>(response.size()), 0);
 }
 
-void RunHttpServer(std::promise<bool> listening) {
+void RunHttpServer(ListenOutcome& outcome) {
   WSADATA winsock;
   const int startup = WSAStartup(MAKEWORD(2, 2), &winsock);
   ListeningSocket opened{INVALID_SOCKET, "WSAStartup", startup};
@@ -229,11 +244,11 @@ void RunHttpServer(std::promise<bool> listening) {
     WriteLog("Listener failed to start");
     WriteLog(DescribeListenError(opened.failedStep, opened.error));
     if (startup == 0) WSACleanup();
-    listening.set_value(false);
+    outcome.Tell(false);
     return;
   }
   WriteLog("Listening on http://localhost:8080");
-  listening.set_value(true);
+  outcome.Tell(true);
 
   Serve(opened.socket);
 

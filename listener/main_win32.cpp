@@ -2,7 +2,7 @@
 #include <windows.h>
 #include <objbase.h>
 
-#include <future>
+#include <functional>
 #include <thread>
 
 #include "http_server.h"
@@ -13,9 +13,8 @@
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   WriteLog("ZelvListener starting");
   // The server may already be listening while the window is being made.
-  std::promise<bool> listening;
-  std::future<bool> listeningKnown = listening.get_future();
-  std::thread server(RunHttpServer, std::move(listening));
+  ListenOutcome listening;
+  std::thread server(RunHttpServer, std::ref(listening));
   // ShellExecuteW (View Logs) may use COM, which its documentation asks the caller to
   // initialise, apartment-threaded, on the thread that calls it.
   const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
@@ -30,7 +29,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   // The tray tip tells the player whether pages can reach the listener. The server thread
   // hands over that one fact once, as soon as its bind and listen are done (moments).
-  SetTrayListening(listeningKnown.get());
+  SetTrayListening(listening.Wait());
   g_window = CreateWindowExW(0, kWindowClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                              CW_USEDEFAULT, 400, 200, nullptr, nullptr, instance, nullptr);
   ShowWindow(g_window, SW_HIDE);

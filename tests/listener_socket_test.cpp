@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <future>
 #include <string>
 #include <vector>
 
@@ -70,12 +69,11 @@ TEST(RunHttpServerTest, PortThatCannotBeOpenedIsExplainedInTheLog) {
     SetCurrentDirectoryW(folder.c_str());
     SetListenCalls(c.calls);
     g_error = c.error;
-    std::promise<bool> listening;
-    std::future<bool> known = listening.get_future();
-    RunHttpServer(std::move(listening));
+    ListenOutcome outcome;
+    RunHttpServer(outcome);
     SetListenCalls({});
     SetCurrentDirectoryW(saved);
-    EXPECT_FALSE(known.get()) << c.error;
+    EXPECT_FALSE(outcome.Wait()) << c.error;
     EXPECT_EQ(ReadLogMessages(folder), (std::vector<std::string>{"Listener failed to start", c.line}));
   }
   RemoveTree(folder);
