@@ -219,7 +219,7 @@ ListeningSocket OpenListeningSocket(u_short port) {
   inet_pton(AF_INET, "127.0.0.1", &address.sin_addr);
   if (g_listenCalls.bind(listener, reinterpret_cast<const sockaddr*>(&address), sizeof address) == SOCKET_ERROR) {
     result.failedStep = "bind";
-  } else if (g_listenCalls.listen(listener, SOMAXCONN) == SOCKET_ERROR) {
+  } else if (listen(listener, SOMAXCONN) == SOCKET_ERROR) {
     result.failedStep = "listen";
   } else {
     result.socket = listener;

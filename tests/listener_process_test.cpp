@@ -132,38 +132,21 @@ TEST_F(ListenerTest, MissingLauncherGivesTheFailureReplyAndNoOtherLauncherRuns) 
   EXPECT_TRUE(StandinRecordFiles(folder_.base).empty());
 }
 
-// Pages on 127.0.0.1 carry the cookies of every local server, so headers beyond the 4 KB the
-// listener reads are normal; the rest is read and dropped, so the reply is not lost to a reset.
+// Headers beyond the 4 KB the listener reads (cookies of local servers) are read and
+// dropped, so the reply is not lost to a reset. Wine hides a reset from recv; a send shows it.
 TEST_F(ListenerTest, LargeRequestsGetTheWholeReplyThenAnOrderlyEnd) {
   Start();
-  const std::string cookie = "Cookie: " + std::string(6000, 'c') + "\r\n";
-  std::string cookies;
-  for (int i = 0; i < 11; ++i) cookies += cookie;  // 66 KB
-  struct Case {
-    std::string request;
-    std::string reply;
-  };
-  const Case cases[] = {
-      {"GET /ping HTTP/1.1\r\n" + cookie + "\r\n", Pong()},
-      {"GET /ping HTTP/1.1\r\n" + cookies + "\r\n", Pong()},
-      {"GET /join?game=Puzzle%20Game.gb HTTP/1.1\r\n" + cookies + "\r\n",
-       ExpectedReply("HTTP/1.1 200 OK", "Launcher started.")},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [target, kilobytes] : {std::pair{"/ping", 6}, {"/ping", 64}, {"/join?game=Puzzle%20Game.gb", 64}}) {
     const SOCKET client = ConnectLoopback();
-    ASSERT_NE(client, INVALID_SOCKET);
-    ASSERT_TRUE(SendAll(client, c.request));
-    bool reset = false;
-    EXPECT_EQ(ReceiveUntilClosed(client, 5000, &reset), c.reply) << c.request.size();
-    EXPECT_FALSE(reset) << c.request.size();
-    // Wine hides a reset from recv; a send shows it: a reset connection refuses it.
-    EXPECT_TRUE(SendAll(client, "\r\n")) << c.request.size();
+    ASSERT_TRUE(SendAll(client, std::string("GET ") + target + " HTTP/1.1\r\nCookie: " +
+                                    std::string(kilobytes * 1024, 'c') + "\r\n\r\n"));
+    const bool ping = target == std::string("/ping");
+    EXPECT_EQ(ReceiveUntilClosed(client), ping ? Pong() : ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+    EXPECT_TRUE(SendAll(client, "\r\n")) << target << " " << kilobytes << " KB: reset";
     closesocket(client);
   }
-  EXPECT_EQ(WaitForStandin(folder_.ra).argv.size(), 6u);
-  EXPECT_EQ(CountInLog("Calling launcher with URI: zelv://join?game=Puzzle%20Game.gb"), 1u);
   ASSERT_TRUE(WaitForLogLine("RetroArch launched successfully."));
-  EXPECT_EQ(StandinRecordFiles(folder_.ra).size(), 1u);
+  EXPECT_EQ(CountInLog("Calling launcher with URI: zelv://join?game=Puzzle%20Game.gb"), 1u);
 }
 
 TEST_F(ListenerTest, SilentClientIsDroppedAfterASecond) {

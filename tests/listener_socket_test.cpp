@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "http_server_testing.h"
@@ -33,49 +34,35 @@ TEST(OpenListeningSocketTest, HoldsTheAddressExclusivelyAndDoesNotBlock) {
   closesocket(listener);
 }
 
-// What bind and listen report on Windows for a port in use (WSAEADDRINUSE), for one in an
-// excluded range or held on every address with SO_EXCLUSIVEADDRUSE (WSAEACCES), and for
-// want of buffers; the docs of bind and listen list these codes.
-int g_error = 0;
+// What bind reports on Windows for a port in use, for one in an excluded range or held on
+// every address with SO_EXCLUSIVEADDRUSE (WSAEACCES), and for want of buffers (its docs).
+int g_bindError = 0;
 int WSAAPI FailingBind(SOCKET, const sockaddr*, int) {
-  WSASetLastError(g_error);
-  return SOCKET_ERROR;
-}
-int WSAAPI PretendBind(SOCKET, const sockaddr*, int) { return 0; }
-int WSAAPI FailingListen(SOCKET, int) {
-  WSASetLastError(g_error);
+  WSASetLastError(g_bindError);
   return SOCKET_ERROR;
 }
 
 TEST(RunHttpServerTest, PortThatCannotBeOpenedIsExplainedInTheLog) {
-  struct Case {
-    ListenCalls calls;
-    int error;
-    std::string line;
-  };
-  const Case cases[] = {
-      {{&FailingBind, &::listen}, WSAEADDRINUSE, "Port 8080 on 127.0.0.1 is in use (WSAEADDRINUSE 10048)"},
-      {{&FailingBind, &::listen}, WSAEACCES,
-       "Port 8080 is reserved by Windows or held exclusively by another program (WSAEACCES 10013): "
-       "see netsh interface ipv4 show excludedportrange protocol=tcp"},
-      {{&PretendBind, &FailingListen}, WSAENOBUFS,
-       "Port 8080 on 127.0.0.1 could not be opened: listen failed with Winsock error 10055"},
-  };
+  const std::pair<int, std::string> cases[] = {
+      {WSAEADDRINUSE, "Port 8080 on 127.0.0.1 is in use (WSAEADDRINUSE 10048)"},
+      {WSAEACCES, "Port 8080 is reserved by Windows or held exclusively by another program (WSAEACCES 10013): "
+                  "see netsh interface ipv4 show excludedportrange protocol=tcp"},
+      {WSAENOBUFS, "Port 8080 on 127.0.0.1 could not be opened: bind failed with Winsock error 10055"}};
   const std::wstring folder = MakeTestFolder(L"listen-error");
   wchar_t saved[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, saved);
-  for (const Case& c : cases) {
+  SetListenCalls({&FailingBind});
+  for (const auto& [error, line] : cases) {
+    g_bindError = error;
     DeleteFileW((folder + L"\\launcher-log.txt").c_str());
     SetCurrentDirectoryW(folder.c_str());
-    SetListenCalls(c.calls);
-    g_error = c.error;
     ListenOutcome outcome;
     RunHttpServer(outcome);
-    SetListenCalls({});
     SetCurrentDirectoryW(saved);
-    EXPECT_FALSE(outcome.Wait()) << c.error;
-    EXPECT_EQ(ReadLogMessages(folder), (std::vector<std::string>{"Listener failed to start", c.line}));
+    EXPECT_FALSE(outcome.Wait()) << error;
+    EXPECT_EQ(ReadLogMessages(folder), (std::vector<std::string>{"Listener failed to start", line}));
   }
+  SetListenCalls({});
   RemoveTree(folder);
 }
 

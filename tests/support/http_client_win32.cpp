@@ -35,7 +35,7 @@ bool SendAll(SOCKET s, const std::string& bytes) {
   return true;
 }
 
-std::optional<std::string> ReceiveUntilClosed(SOCKET s, unsigned long timeoutMs, bool* reset) {
+std::optional<std::string> ReceiveUntilClosed(SOCKET s, unsigned long timeoutMs) {
   std::string received;
   const ULONGLONG deadline = GetTickCount64() + timeoutMs;
   for (;;) {
@@ -49,7 +49,6 @@ std::optional<std::string> ReceiveUntilClosed(SOCKET s, unsigned long timeoutMs,
     if (select(0, &readable, nullptr, nullptr, &timeout) <= 0) return std::nullopt;
     char buffer[8192];
     const int n = recv(s, buffer, sizeof buffer, 0);
-    if (n < 0 && reset) *reset = true;
     if (n <= 0) return received;
     received.append(buffer, static_cast<size_t>(n));
   }

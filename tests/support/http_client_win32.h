@@ -15,9 +15,8 @@ SOCKET ConnectLoopback(unsigned short port = 8080);
 bool SendAll(SOCKET socket, const std::string& bytes);
 
 // Everything the peer sends until it closes, or nothing if it has not closed within
-// timeoutMs. A reset after some bytes still gives the bytes, and sets *reset when asked.
-std::optional<std::string> ReceiveUntilClosed(SOCKET socket, unsigned long timeoutMs = 5000,
-                                              bool* reset = nullptr);
+// timeoutMs. A reset after some bytes still gives the bytes.
+std::optional<std::string> ReceiveUntilClosed(SOCKET socket, unsigned long timeoutMs = 5000);
 
 // Connects, sends the request, and returns the whole reply; nothing when the connection
 // failed or did not close in time.
