@@ -4,6 +4,8 @@
 #include <winsock2.h>
 
 #include <atomic>
+#include <condition_variable>
+#include <mutex>
 #include <string_view>
 
 // True while the server is to keep serving; the window thread clears it to stop.
@@ -11,13 +13,33 @@ extern std::atomic<bool> g_running;
 
 inline constexpr u_short kListenPort = 8080;
 
-// The body of the server thread: serves 127.0.0.1:8080 one connection at a time until
-// g_running becomes false. Returns at once, after its log line, when it cannot listen.
-void RunHttpServer();
+// Whether the server listens: told once by the server thread, as soon as it knows, to the
+// window thread, whose tray tip says so.
+struct ListenOutcome {
+  void Tell(bool listening);
+  bool Wait();  // until told
 
-// A non-blocking TCP socket that holds 127.0.0.1:port for itself alone and listens, or
-// INVALID_SOCKET. Port 0 takes any free port (for tests).
-SOCKET OpenListeningSocket(u_short port);
+ private:
+  std::mutex mutex_;
+  std::condition_variable told_;
+  bool known_ = false;
+  bool listening_ = false;
+};
+
+// The body of the server thread: serves 127.0.0.1:8080 one connection at a time until
+// g_running becomes false. Tells `outcome` whether it listens; returns at once, after its
+// log lines, when it cannot listen.
+void RunHttpServer(ListenOutcome& outcome);
+
+struct ListeningSocket {
+  SOCKET socket = INVALID_SOCKET;
+  const char* failedStep = "";  // "socket", "bind" or "listen" when socket is invalid
+  int error = 0;                // the Winsock error of that step
+};
+
+// A non-blocking TCP socket that holds 127.0.0.1:port for itself alone and listens, or the
+// step that failed. Port 0 takes any free port (for tests).
+ListeningSocket OpenListeningSocket(u_short port);
 
 // Sends status line, fixed headers and body in one send. Does not close the connection.
 void SendResponse(SOCKET connection, std::string_view statusLine, std::string_view body);

@@ -15,3 +15,11 @@ std::wstring BuildLauncherCommandLine(std::wstring_view uri) {
   line += QuoteWindowsArg(uri);
   return line;
 }
+
+std::wstring LauncherBeside(std::wstring_view ownPath) {
+  const size_t separator = ownPath.find_last_of(L'\\');
+  if (separator == std::wstring_view::npos) return {};
+  std::wstring path(ownPath.substr(0, separator + 1));
+  path += kLauncherFileName;
+  return path;
+}

@@ -12,3 +12,7 @@ std::string MakeJoinUri(std::string_view query);
 // "kovrin.exe" in quotes, a blank, and the URI quoted by the Windows argument rules, so
 // the launcher's second argument is the URI byte for byte, quotes and backslashes too.
 std::wstring BuildLauncherCommandLine(std::wstring_view uri);
+
+// The launcher in the folder of ownPath (this program's full path), or "" when ownPath
+// names no folder.
+std::wstring LauncherBeside(std::wstring_view ownPath);

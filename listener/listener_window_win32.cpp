@@ -18,6 +18,9 @@ void ShowTrayMenu(HWND window) {
   SetForegroundWindow(window);
   const UINT command = static_cast<UINT>(
       TrackPopupMenu(menu, TPM_RETURNCMD | TPM_NONOTIFY, cursor.x, cursor.y, 0, window, nullptr));
+  // TrackPopupMenu's documentation: without a message to the owner after the menu, the
+  // next time it is shown it may close at once.
+  PostMessageW(window, WM_NULL, 0, 0);
   DestroyMenu(menu);
 
   switch (command) {
@@ -63,6 +66,9 @@ LRESULT CALLBACK ListenerWndProc(HWND window, UINT message, WPARAM wParam, LPARA
       return 0;
     case WM_TRAYICON:
       OnTrayEvent(window, lParam);
+      return 0;
+    case WM_TIMER:
+      if (wParam == ID_TRAY_RETRY_TIMER) RetryTrayIcon(window);
       return 0;
     case WM_CLOSE:
       g_running = false;

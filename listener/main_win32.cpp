@@ -1,16 +1,23 @@
 // ZelvListener: a tray program that turns join requests from web pages into launcher starts.
 #include <windows.h>
+#include <objbase.h>
 
+#include <functional>
 #include <thread>
 
 #include "http_server.h"
 #include "listener_window.h"
 #include "log.h"
+#include "tray_icon.h"
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   WriteLog("ZelvListener starting");
   // The server may already be listening while the window is being made.
-  std::thread server(RunHttpServer);
+  ListenOutcome listening;
+  std::thread server(RunHttpServer, std::ref(listening));
+  // ShellExecuteW (View Logs) may use COM, which its documentation asks the caller to
+  // initialise, apartment-threaded, on the thread that calls it.
+  const HRESULT com = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
 
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = ListenerWndProc;
@@ -20,6 +27,9 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   windowClass.lpszClassName = kWindowClassName;
   RegisterClassW(&windowClass);
 
+  // The tray tip tells the player whether pages can reach the listener. The server thread
+  // hands over that one fact once, as soon as its bind and listen are done (moments).
+  SetTrayListening(listening.Wait());
   g_window = CreateWindowExW(0, kWindowClassName, kWindowTitle, WS_OVERLAPPEDWINDOW, CW_USEDEFAULT,
                              CW_USEDEFAULT, 400, 200, nullptr, nullptr, instance, nullptr);
   ShowWindow(g_window, SW_HIDE);
@@ -33,6 +43,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
 
   g_running = false;
   if (server.joinable()) server.join();
+  if (SUCCEEDED(com)) CoUninitialize();
   WriteLog("ZelvListener exiting");
   return 0;
 }

@@ -28,4 +28,9 @@ TEST(BuildLauncherCommandLineTest, LauncherGetsTheUriBackWhateverItHolds) {
   }
 }
 
+TEST(LauncherBesideTest, SameFolderOrNothing) {
+  EXPECT_EQ(LauncherBeside(L"C:\\Games\\Zelv\\ZelvListener.exe"), L"C:\\Games\\Zelv\\kovrin.exe");
+  EXPECT_EQ(LauncherBeside(L"ZelvListener.exe"), L"");  // never a bare name that Windows would search for
+}
+
 }  // namespace

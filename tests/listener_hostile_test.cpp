@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <optional>
 #include <random>
 #include <regex>
 #include <thread>
@@ -34,6 +35,8 @@ double Percentile(std::vector<double> values, double p) {
 
 TEST_F(ListenerTest, TwentyThousandPingsFromEightClients) {
   Start();
+  // The window thread makes its window only once the server listens; then it grows by MBs.
+  ASSERT_NE(FindListenerWindow(listener_), nullptr);
   for (int i = 0; i < 200; ++i) ASSERT_EQ(HttpExchange("GET /ping HTTP/1.1\r\n\r\n"), Pong());
   const size_t before = ResidentBytes(listener_.process);
   ASSERT_GT(before, 0u);
@@ -74,22 +77,36 @@ TEST_F(ListenerTest, TwentyThousandPingsFromEightClients) {
   RecordProperty("requests_per_second", static_cast<int>(static_cast<double>(all.size()) / seconds));
 }
 
-TEST_F(ListenerTest, BurstOfJoinsStartsEveryLauncherAndKeepsTheLogWhole) {
-  Start();
-  constexpr int kJoins = 20;
+// Sends each request on its own connection, all at once, and returns the replies in order.
+std::vector<std::optional<std::string>> SendAtOnce(const std::vector<std::string>& requests) {
+  std::vector<std::optional<std::string>> replies(requests.size());
   std::vector<std::thread> clients;
-  std::atomic<int> started{0};
-  for (int i = 0; i < kJoins; ++i) {
-    clients.emplace_back([&, i] {
-      const std::string request = "GET /join?game=Puzzle%20Game.gb&nickname=p" + std::to_string(i) + " HTTP/1.1\r\n\r\n";
-      if (HttpExchange(request, 20000) == ExpectedReply("HTTP/1.1 200 OK", "Launcher started.")) ++started;
-    });
-  }
+  for (size_t i = 0; i < requests.size(); ++i)
+    clients.emplace_back([&, i] { replies[i] = HttpExchange(requests[i], 20000); });
   for (std::thread& client : clients) client.join();
-  EXPECT_EQ(started.load(), kJoins);
-  EXPECT_TRUE(WaitUntil([&] { return StandinRecordFiles(folder_.ra).size() == kJoins; }, 60000))
+  return replies;
+}
+
+std::string JoinRequest(const std::string& query) { return "GET /join?" + query + " HTTP/1.1\r\n\r\n"; }
+
+const std::string kStarted = ExpectedReply("HTTP/1.1 200 OK", "Launcher started.");
+const std::string kFailed = ExpectedReply("HTTP/1.1 500 Internal Server Error", "Failed to start launcher.");
+
+TEST_F(ListenerTest, BurstOfJoinsStartsAtMostFourLaunchersAndKeepsTheLogWhole) {
+  Start();
+  constexpr size_t kJoins = 20;
+  std::vector<std::string> requests;
+  for (size_t i = 0; i < kJoins; ++i)
+    requests.push_back(JoinRequest("game=Puzzle%20Game.gb&nickname=p" + std::to_string(i)));
+  const std::vector<std::optional<std::string>> replies = SendAtOnce(requests);
+  const size_t started = static_cast<size_t>(std::count(replies.begin(), replies.end(), kStarted));
+  const size_t refused = static_cast<size_t>(std::count(replies.begin(), replies.end(), kFailed));
+  EXPECT_EQ(started + refused, kJoins);
+  EXPECT_GE(started, 4u);  // launchers that have ended make room for more
+  EXPECT_EQ(CountInLog("Too many joins at once: launcher not started"), refused);
+  EXPECT_TRUE(WaitUntil([&] { return StandinRecordFiles(folder_.ra).size() == started; }, 60000))
       << StandinRecordFiles(folder_.ra).size() << " stand-in starts";
-  ASSERT_TRUE(WaitUntil([&] { return CountInLog("RetroArch launched successfully.") == kJoins; }, 30000));
+  ASSERT_TRUE(WaitUntil([&] { return CountInLog("RetroArch launched successfully.") == started; }, 30000));
 
   std::vector<std::string> nicknames;
   for (const std::wstring& file : StandinRecordFiles(folder_.ra)) nicknames.push_back(ReadStandinRecord(file).argv.at(4));
@@ -100,13 +117,50 @@ TEST_F(ListenerTest, BurstOfJoinsStartsEveryLauncherAndKeepsTheLogWhole) {
   const std::regex line(R"(\[\d{4}-\d\d-\d\dT\d\d:\d\d:\d\dZ\] (ZelvListener starting|Listening on http://localhost:8080|)"
                         R"(Request: GET /join\?game=Puzzle%20Game\.gb&nickname=p\d+ HTTP/1\.1|)"
                         R"(Calling launcher with URI: zelv://join\?game=Puzzle%20Game\.gb&nickname=p\d+|)"
+                        R"(Too many joins at once: launcher not started|)"
                         R"(Launcher started|argv\[0\]: kovrin\.exe|argv\[1\]: zelv://join\?game=Puzzle%20Game\.gb&nickname=p\d+|)"
                         R"(CONFIG PATH: .*launcher-config\.json|RAW CONFIG START|RAW CONFIG END|\{|)"
                         R"(ARGS: zelv://join\?game=Puzzle%20Game\.gb&nickname=p\d+|Launching RetroArch with args: .*|)"
                         R"(RetroArch launched successfully\.)|  ".*",?|\}|)");
   const std::vector<std::string> lines = SplitCrLfLines(ReadBytes(folder_.base + L"\\launcher-log.txt"));
-  EXPECT_EQ(lines.size(), 2 + kJoins * 17u);  // the listener has written its two start lines so far
+  EXPECT_EQ(lines.size(), 2 + started * 17 + refused * 2);  // the listener's two start lines so far
   for (const std::string& text : lines) EXPECT_TRUE(std::regex_match(text, line)) << text;
+}
+
+// Launchers that do not end: 4 start, 16 are refused, and ended ones make room again.
+TEST_F(ListenerTest, FourLaunchersRunAtMostAndEndedOnesAreForgotten) {
+  const std::wstring held = folder_.base + L"\\held";
+  CreateDirectoryW(held.c_str(), nullptr);
+  ASSERT_TRUE(CopyFileW(ListenerPath().c_str(), (held + L"\\ZelvListener.exe").c_str(), FALSE));
+  ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\listener_held_launcher.exe").c_str(),
+                        (held + L"\\kovrin.exe").c_str(), FALSE));
+  Start(held + L"\\ZelvListener.exe");
+  std::vector<std::string> requests;
+  for (int i = 0; i < 20; ++i) requests.push_back(JoinRequest("game=g" + std::to_string(i)));
+  const std::vector<std::optional<std::string>> replies = SendAtOnce(requests);
+  EXPECT_EQ(std::count(replies.begin(), replies.end(), kStarted), 4);
+  EXPECT_EQ(CountInLog("Too many joins at once: launcher not started"), 16u);
+  EXPECT_TRUE(WaitUntil([&] { return StandinRecordFiles(folder_.base).size() == 4; }));
+
+  WriteBytes(folder_.base + L"\\release", "");
+  ASSERT_TRUE(WaitUntil([&] { return StandinRecordFiles(folder_.base).empty(); }));
+  Sleep(200);  // from the record's removal to the process's end
+  EXPECT_EQ(HttpExchange(JoinRequest("game=after")), kStarted);
+}
+
+// A double click, or a page that repeats itself; another join a second later starts.
+TEST_F(ListenerTest, IdenticalJoinsWithinFiveSecondsStartOneLauncher) {
+  Start();
+  const std::string query = "game=Puzzle%20Game.gb&host=192.0.2.7";
+  const std::vector<std::optional<std::string>> replies = SendAtOnce(std::vector(20, JoinRequest(query)));
+  EXPECT_EQ(std::count(replies.begin(), replies.end(), kStarted), 20);
+  EXPECT_EQ(CountInLog("Calling launcher with URI: zelv://join?" + query), 1u);
+  EXPECT_EQ(CountInLog("Same join again within 5 s: not started twice"), 19u);
+
+  Sleep(1000);
+  EXPECT_EQ(HttpExchange(JoinRequest(query + "&nickname=second")), kStarted);
+  EXPECT_EQ(CountInLog("Calling launcher with URI: zelv://join?" + query + "&nickname=second"), 1u);
+  EXPECT_TRUE(WaitUntil([&] { return StandinRecordFiles(folder_.ra).size() == 2; }, 20000));
 }
 
 TEST_F(ListenerTest, MisbehavingClientsDoNotStopTheServer) {
@@ -116,6 +170,12 @@ TEST_F(ListenerTest, MisbehavingClientsDoNotStopTheServer) {
     for (int i = 0; i < 50; ++i) silent.push_back(ConnectLoopback());
     ExpectPongWithinASecond("50 connections that never send");
     for (SOCKET s : silent) closesocket(s);
+  }
+  {
+    std::vector<SOCKET> lingering(50);  // answered, then neither read from nor closed
+    for (SOCKET& s : lingering) SendAll(s = ConnectLoopback(), "GET /x HTTP/1.1\r\n" + std::string(8000, 'h'));
+    ExpectPongWithinASecond("50 answered connections that stay open");
+    for (SOCKET s : lingering) closesocket(s);
   }
   {
     const SOCKET half = ConnectLoopback();

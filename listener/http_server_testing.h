@@ -1,0 +1,11 @@
+// Test-only: the bind of the listening socket, so that tests can make it fail as Windows
+// does for a reserved or taken port.
+#pragma once
+
+#include <winsock2.h>
+
+struct ListenCalls {
+  decltype(&::bind) bind = &::bind;
+};
+
+void SetListenCalls(const ListenCalls& calls);
