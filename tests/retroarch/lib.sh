@@ -110,15 +110,11 @@ fail() {
   exit 1
 }
 
-# Polls a check until it holds, for at most $1 seconds.
+# Polls a check until it holds, for at most $1 seconds; the case fails without.
 wait_until() {
   local seconds=$1 what=$2
   shift 2
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within $seconds s"
-    sleep 0.2
-  done
+  poll "$seconds" "$@" || fail "no $what within $seconds s"
 }
 
 has_line() { grep -F -q -- "$2" "$1" 2>/dev/null; }
