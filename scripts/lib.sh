@@ -5,6 +5,17 @@ step() { printf '\n==> %s\n' "$*"; }
 info() { printf '    %s\n' "$*"; }
 die() { printf 'error: %s\n' "$*" >&2; exit 1; }
 
+# Runs the check given every tenth of a second until it holds; returns 1 once SECONDS
+# seconds have passed without.
+poll() {
+  local deadline=$((SECONDS + $1))
+  shift
+  until "$@"; do
+    [ "$SECONDS" -lt "$deadline" ] || return 1
+    sleep 0.1
+  done
+}
+
 ROOT=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 BUILD_DIR=${BUILD_DIR:-$ROOT/build}
 
@@ -69,6 +80,9 @@ JOIN_TARGETS=(kovrin ZelvListener retroarch_standin)
 # The targets configure_and_build builds; empty: everything.
 BUILD_TARGETS=()
 
+# The project's version as CMake configured it in a build folder.
+project_version() { sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$1/CMakeCache.txt"; }
+
 configure_and_build() {
   step "configuring the Windows build in $BUILD_DIR"
   cmake -S "$ROOT" -B "$BUILD_DIR" -DCMAKE_TOOLCHAIN_FILE="$ROOT/cmake/mingw-w64-x86_64.cmake" \
@@ -87,12 +101,7 @@ xvfb_start() {
   while [ -e "/tmp/.X11-unix/X$n" ] || [ -e "/tmp/.X$n-lock" ]; do n=$((n + 1)); done
   Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp </dev/null >/dev/null 2>&1 &
   XVFB_PID=$!
-  local tries=0
-  until [ -e "/tmp/.X11-unix/X$n" ]; do
-    tries=$((tries + 1))
-    [ $tries -le 100 ] || die "Xvfb did not start on :$n"
-    sleep 0.1
-  done
+  poll 10 test -e "/tmp/.X11-unix/X$n" || die "Xvfb did not start on :$n"
   export DISPLAY=":$n"
   info "Xvfb on $DISPLAY"
 }

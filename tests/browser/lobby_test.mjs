@@ -10,19 +10,20 @@ import { after, before, test } from 'node:test';
 
 import {
   BUILD_DIR, EXAMPLES_DIR, PAGE_TEXT, joinThroughPage, launchChromium, logLines, makeJoinFolder,
-  serveFolder, setLoopbackPermission, startListener, waitFor, waitForStandinRecords,
+  newTab, pageStatus, serveFolder, startListener, waitFor, waitForStandinRecords,
 } from './support.mjs';
 
 const PAGE_PORT = 8000;
 const ORIGIN = `http://127.0.0.1:${PAGE_PORT}`;
+const LOBBY = `${ORIGIN}/lobby.html`;
 let folder, listener, server, browser;
 
 const win = (p) => 'Z:' + p.replaceAll('/', '\\');
 
-// A fresh tab whose site the player has answered for (granted or denied).
-async function lobbyTab(permission) {
-  const page = await browser.newPage();
-  await setLoopbackPermission(page, ORIGIN, permission);
+// The lobby page in a fresh tab whose site the player has answered for (granted or denied).
+async function openLobby(permission) {
+  const page = await newTab(browser, ORIGIN, permission);
+  await page.goto(LOBBY);
   return page;
 }
 
@@ -51,9 +52,9 @@ after(async () => {
 });
 
 test('the lobby page detects the listener and a click starts RetroArch', async () => {
-  const page = await lobbyTab('granted');
+  const page = await newTab(browser, ORIGIN, 'granted');
   await page.clock.install();
-  const seen = await joinThroughPage(page, `${ORIGIN}/lobby.html`, {
+  const seen = await joinThroughPage(page, LOBBY, {
     host: '192.0.2.7', port: '55435', core: 'examplecore', game: 'Puzzle Game.gb',
     nickname: 'Zoë & Max', password: 'pa ss',
   });
@@ -85,10 +86,10 @@ test('the lobby page detects the listener and a click starts RetroArch', async (
 });
 
 test('a join whose RetroArch is missing is still "Launcher started."; the failure is in the log', async () => {
-  const page = await lobbyTab('granted');
+  const page = await newTab(browser, ORIGIN, 'granted');
   fs.renameSync(path.join(folder, 'RA'), path.join(folder, 'RA-away'));
   try {
-    const seen = await joinThroughPage(page, `${ORIGIN}/lobby.html?game=Puzzle%20Game.gb`, {});
+    const seen = await joinThroughPage(page, `${LOBBY}?game=Puzzle%20Game.gb`, {});
     // The launcher itself starts; its failure to start RetroArch shows only in the log.
     assert.equal(seen.answer, PAGE_TEXT.started);
     const failed = await waitFor(() => logLines(folder).find((l) => l.includes('Failed to launch RetroArch: GetLastError=')));
@@ -99,13 +100,12 @@ test('a join whose RetroArch is missing is still "Launcher started."; the failur
 });
 
 test('"Copy join link" gives this page with the form in its query, without the password', async () => {
-  const page = await lobbyTab('granted');
-  await page.goto(`${ORIGIN}/lobby.html`);
+  const page = await openLobby('granted');
   const fields = { host: '192.0.2.7', game: 'A&B=C+D#E%F.gb', nickname: 'Zoë 😀', password: 'secret' };
   for (const [name, value] of Object.entries(fields)) await page.fill('#' + name, value);
   await page.click('#copy-link');
   const link = await page.inputValue('#link-text');
-  assert.equal(link, `${ORIGIN}/lobby.html?host=192.0.2.7&game=A%26B%3DC%2BD%23E%25F.gb&nickname=Zo%C3%AB%20%F0%9F%98%80`);
+  assert.equal(link, `${LOBBY}?host=192.0.2.7&game=A%26B%3DC%2BD%23E%25F.gb&nickname=Zo%C3%AB%20%F0%9F%98%80`);
   // Opened, the link fills the form again.
   await page.goto(link);
   for (const [name, value] of Object.entries({ ...fields, password: '' })) assert.equal(await page.inputValue('#' + name), value);
@@ -115,8 +115,7 @@ const J = 'http://127.0.0.1:8080/join?';
 const HOST = { host: '192.0.2.7' };
 
 test('joinUrl writes the exact URL, and RetroArch receives each value whole', async () => {
-  const page = await lobbyTab('granted');
-  await page.goto(`${ORIGIN}/lobby.html`);
+  const page = await openLobby('granted');
   for (const row of [
     { params: { ...HOST, game: 'Puzzle Game.gb', nickname: 'two  blanks ' },
       url: J + 'host=192.0.2.7&game=Puzzle%20Game.gb&nickname=two%20%20blanks%20' },
@@ -158,28 +157,24 @@ test('joinUrl writes the exact URL, and RetroArch receives each value whole', as
 });
 
 test('the page and detect() tell a blocked site, a 500 without kovrin.exe, and a stopped listener', async () => {
-  const blocked = await lobbyTab('denied');
-  await blocked.goto(`${ORIGIN}/lobby.html`);
-  await blocked.waitForSelector('#status[data-state="blocked"]', { timeout: 10000 });
-  assert.equal(await blocked.textContent('#status-text'), PAGE_TEXT.blocked('denied'));
+  const blocked = await openLobby('denied');
+  assert.equal(await pageStatus(blocked, 'blocked'), PAGE_TEXT.blocked('denied'));
   assert.deepEqual(await kit(blocked, 'detect'), { state: 'blocked', permission: 'denied' });
 
-  // The listener alone in a folder: kovrin.exe is in none of the places Windows looks.
+  // The listener alone in a folder, without the kovrin.exe it starts from beside itself.
   await listener.stop();
   const lone = path.join(folder, 'lone');
   fs.mkdirSync(lone);
   fs.copyFileSync(path.join(BUILD_DIR, 'bin/ZelvListener.exe'), path.join(lone, 'ZelvListener.exe'));
   listener = await startListener(lone, { exe: path.join(lone, 'ZelvListener.exe') });
-  const page = await lobbyTab('granted');
-  await page.goto(`${ORIGIN}/lobby.html`);
+  const page = await openLobby('granted');
   assert.deepEqual(await kit(page, 'join', { game: 'Puzzle Game.gb' }),
     { ok: false, status: 500, text: 'Failed to start launcher.', state: 'running', permission: 'granted' });
 
   await listener.stop();
   listener = null;
   await page.reload();
-  await page.waitForSelector('#status[data-state="not-running"]', { timeout: 10000 });
-  assert.equal(await page.textContent('#status-text'), PAGE_TEXT.notRunning);
+  assert.equal(await pageStatus(page, 'not-running'), PAGE_TEXT.notRunning);
   assert.deepEqual(await kit(page, 'join', { game: 'Puzzle Game.gb' }),
     { ok: false, status: 0, text: '', state: 'not-running', permission: 'granted' });
 });

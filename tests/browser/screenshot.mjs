@@ -10,7 +10,7 @@ import fs from 'node:fs';
 import path from 'node:path';
 
 import {
-  PAGE_TEXT, joinThroughPage, launchChromium, logLines, runWithLobby, setLoopbackPermission,
+  PAGE_TEXT, joinThroughPage, launchChromium, logLines, newTab, pageStatus, runWithLobby,
   waitForStandinRecords,
 } from './support.mjs';
 
@@ -22,14 +22,9 @@ const fields = { host: '203.0.113.5', core: 'examplecore', game: 'Puzzle Game.gb
 await runWithLobby(folder, 0, async (pageUrl, listener) => {
   const url = new URL(pageUrl);
   const browser = await launchChromium({ publicPort: url.port });
-  const tab = async (permission) => {
-    const page = await browser.newPage({ viewport: { width: 680, height: 760 } });
-    await setLoopbackPermission(page, url.origin, permission);
-    return page;
-  };
+  const tab = (permission) => newTab(browser, url.origin, permission, { viewport: { width: 680, height: 760 } });
   const shoot = async (page, name, state, text) => {
-    await page.waitForSelector(`#status[data-state="${state}"]`, { timeout: 10000 });
-    const shown = await page.textContent('#status-text');
+    const shown = await pageStatus(page, state);
     if (shown !== text) throw new Error(`the page in state ${state} says "${shown}"`);
     // Without the focus ring on the button and the caret in a field, as after a real click.
     await page.evaluate(() => document.activeElement?.blur());

@@ -124,26 +124,34 @@ export function launchChromium({ headless = true, publicPort } = {}) {
   return chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', headless, args });
 }
 
-// Sets the page's answer to "may this site reach loopback" ("granted", "denied", "prompt")
-// as the player would in the site settings.
-export async function setLoopbackPermission(page, origin, setting) {
+// A new tab (newPage's options) in which the player has answered "may this site reach
+// loopback" for origin ("granted", "denied", "prompt"), as in the site settings.
+export async function newTab(browser, origin, setting, options = {}) {
+  const page = await browser.newPage(options);
   const tab = await page.context().newCDPSession(page);
   const { targetInfo } = await tab.send('Target.getTargetInfo');
   await tab.detach();
   // Set through the browser's own session, which stays open: Chromium drops what a
   // session set when that session detaches.
-  const browser = await page.context().browser().newBrowserCDPSession();
-  await browser.send('Browser.setPermission', {
+  const session = await browser.newBrowserCDPSession();
+  await session.send('Browser.setPermission', {
     permission: { name: 'loopback-network' }, setting, origin, browserContextId: targetInfo.browserContextId,
   });
+  return page;
+}
+
+// Waits until the page's status box is in the state ("running", "blocked", "not-running")
+// and gives its text.
+export async function pageStatus(page, state) {
+  await page.waitForSelector(`#status[data-state="${state}"]`, { timeout: 10000 });
+  return page.textContent('#status-text');
 }
 
 // Opens the lobby page, waits until it has found the listener, fills the form and
 // clicks Join like a player. Gives what the page showed.
 export async function joinThroughPage(page, pageUrl, fields) {
   await page.goto(pageUrl);
-  await page.waitForSelector('#status[data-state="running"]', { timeout: 10000 });
-  const status = await page.textContent('#status-text');
+  const status = await pageStatus(page, 'running');
   for (const [name, value] of Object.entries(fields)) await page.fill('#' + name, value);
   await page.click('#join');
   await page.waitForSelector('#answer[data-state="ok"], #answer[data-state="error"]', { timeout: 10000 });

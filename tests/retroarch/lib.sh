@@ -110,15 +110,11 @@ fail() {
   exit 1
 }
 
-# Polls a check until it holds, for at most $1 seconds.
+# Polls a check until it holds, for at most $1 seconds; the case fails without.
 wait_until() {
   local seconds=$1 what=$2
   shift 2
-  local deadline=$((SECONDS + seconds))
-  until "$@"; do
-    [ "$SECONDS" -lt "$deadline" ] || fail "no $what within $seconds s"
-    sleep 0.2
-  done
+  poll "$seconds" "$@" || fail "no $what within $seconds s"
 }
 
 has_line() { grep -F -q -- "$2" "$1" 2>/dev/null; }
@@ -378,41 +374,12 @@ retroarch_demo() {
   stop_all
 }
 
-# The Debian archive the machine's own apt sources name (one-line .list or deb822
-# .sources), so the root comes from the same mirror as every other package here.
+# The Debian archive the machine's own apt sources name, as apt itself reads them, so the
+# root comes from the same mirror as every other package here.
 debian_mirror() {
-  local files=() file
-  for file in /etc/apt/sources.list /etc/apt/sources.list.d/*.list /etc/apt/sources.list.d/*.sources; do
-    [ -f "$file" ] && files+=("$file")
-  done
-  [ ${#files[@]} -gt 0 ] || return 1
-  awk '
-    function pick(uri, suite) {
-      if (uri ~ /^https?:\/\// && suite != "" && suite !~ /-security$|\/updates$/) {
-        print uri; found = 1; exit
-      }
-    }
-    function flush(   i, j, n, m, u, s) {
-      if (types ~ /(^| )deb( |$)/) {
-        n = split(uris, u, " "); m = split(suites, s, " ")
-        for (i = 1; i <= n; i++) for (j = 1; j <= m; j++) pick(u[i], s[j])
-      }
-      types = uris = suites = ""
-    }
-    FNR == 1 { flush() }
-    /^[[:space:]]*#/ { next }
-    FILENAME ~ /\.list$/ {
-      if ($1 != "deb") next
-      i = 2
-      if ($2 ~ /^\[/) { while (i <= NF && $i !~ /\]$/) i++; i++ }
-      pick($i, $(i + 1)); next
-    }
-    /^[[:space:]]*$/ { flush(); next }
-    tolower($1) == "types:" { $1 = ""; types = $0 }
-    tolower($1) == "uris:" { $1 = ""; uris = $0 }
-    tolower($1) == "suites:" { $1 = ""; suites = $0 }
-    END { if (!found) flush(); exit !found }
-  ' "${files[@]}"
+  # shellcheck disable=SC2016 # $(…) are apt's own format fields
+  apt-get indextargets --no-release-info --format '$(REPO_URI) $(RELEASE)' 'Target-Of: deb' |
+    awk '$1 ~ /^https?:\/\// && $2 !~ /-security$|\/updates$/ { print $1; found = 1; exit } END { exit !found }'
 }
 
 # What the root is made of; a root whose stamp differs is made anew.
