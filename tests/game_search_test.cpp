@@ -218,10 +218,10 @@ TEST_P(GameSearchFaultTest, FindsTheGameInTheSecondFolderAndEndsInLinkCycles) {
   const std::wstring linked = games_ + L"\\" + links + L"\\out\\linked.gb", up2 = games_ + L"\\" + links + L"\\up2";
   ASSERT_TRUE(WaitUntil([&] { return PathExists(linked) && PathExists(up2); }));
   {
-    CallsGuard<GameSearchCalls, SetGameSearchCallsForTesting> search(
-        {&CountingCreateFile, &FaultyInformation, &FaultyIdentity, &FindFirstFileExRefusingLongPaths, &FindNextFileW});
-    CallsGuard<FileSystemCalls, SetFileSystemCallsForTesting> files(
-        {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
+    const CallsGuard search(SetGameSearchCallsForTesting, {&CountingCreateFile, &FaultyInformation, &FaultyIdentity,
+                                                           &FindFirstFileExRefusingLongPaths, &FindNextFileW});
+    const CallsGuard files(SetFileSystemCallsForTesting,
+                           {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
     g_fault = GetParam().fault;
     g_opened.clear();
     std::wstring found;

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "http_server_testing.h"
+#include "support/call_fakes_win32.h"
 #include "support/http_client_win32.h"
 #include "support/test_files_win32.h"
 
@@ -51,7 +52,7 @@ TEST(RunHttpServerTest, PortThatCannotBeOpenedIsExplainedInTheLog) {
   const std::wstring folder = MakeTestFolder(L"listen-error");
   wchar_t saved[MAX_PATH];
   GetCurrentDirectoryW(MAX_PATH, saved);
-  SetListenCalls({&FailingBind});
+  const CallsGuard fake(SetListenCallsForTesting, {&FailingBind});
   for (const auto& [error, line] : cases) {
     g_bindError = error;
     DeleteFileW((folder + L"\\launcher-log.txt").c_str());
@@ -62,7 +63,6 @@ TEST(RunHttpServerTest, PortThatCannotBeOpenedIsExplainedInTheLog) {
     EXPECT_FALSE(outcome.Wait()) << error;
     EXPECT_EQ(ReadLogMessages(folder), (std::vector<std::string>{"Listener failed to start", line}));
   }
-  SetListenCalls({});
   RemoveTree(folder);
 }
 

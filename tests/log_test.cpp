@@ -8,6 +8,7 @@
 #include <thread>
 
 #include "log_testing.h"
+#include "support/call_fakes_win32.h"
 #include "support/test_files_win32.h"
 
 namespace {
@@ -113,7 +114,7 @@ TEST_F(LogTest, OpenIsRetriedOnlyWhileTheFileIsBrieflyHeld) {
       {ERROR_SHARING_VIOLATION, 1000, false, 10}, // held for good: a few tries, then dropped
       {ERROR_ACCESS_DENIED, 1, false, 1},         // a read-only file is not waited for
   };
-  const ScopedLogFileCalls fake({.createFile = &CreateFileFailingFirst});
+  const CallsGuard fake(SetLogFileCallsForTesting, {.createFile = &CreateFileFailingFirst});
   for (const Case& c : cases) {
     g_openError = c.error;
     g_openFailuresLeft = c.failures;
@@ -126,7 +127,7 @@ TEST_F(LogTest, OpenIsRetriedOnlyWhileTheFileIsBrieflyHeld) {
 }
 
 TEST_F(LogTest, AFileSystemWithoutLocksCostsNoWaitPerLine) {
-  const ScopedLogFileCalls fake({.lockFile = &LockFileExNotSupported});
+  const CallsGuard fake(SetLogFileCallsForTesting, {.lockFile = &LockFileExNotSupported});
   std::vector<std::string> expected;
   const ULONGLONG start = GetTickCount64();
   for (int i = 0; i < 20; ++i) {
