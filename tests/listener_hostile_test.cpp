@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
-#include <optional>
 #include <random>
 #include <regex>
 #include <thread>
@@ -77,21 +76,6 @@ TEST_F(ListenerTest, TwentyThousandPingsFromEightClients) {
   RecordProperty("requests_per_second", static_cast<int>(static_cast<double>(all.size()) / seconds));
 }
 
-// Sends each request on its own connection, all at once, and returns the replies in order.
-std::vector<std::optional<std::string>> SendAtOnce(const std::vector<std::string>& requests) {
-  std::vector<std::optional<std::string>> replies(requests.size());
-  std::vector<std::thread> clients;
-  for (size_t i = 0; i < requests.size(); ++i)
-    clients.emplace_back([&, i] { replies[i] = HttpExchange(requests[i], 20000); });
-  for (std::thread& client : clients) client.join();
-  return replies;
-}
-
-std::string JoinRequest(const std::string& query) { return "GET /join?" + query + " HTTP/1.1\r\n\r\n"; }
-
-const std::string kStarted = ExpectedReply("HTTP/1.1 200 OK", "Launcher started.");
-const std::string kFailed = ExpectedReply("HTTP/1.1 500 Internal Server Error", "Failed to start launcher.");
-
 TEST_F(ListenerTest, BurstOfJoinsStartsAtMostFourLaunchersAndKeepsTheLogWhole) {
   Start();
   constexpr size_t kJoins = 20;
@@ -99,8 +83,8 @@ TEST_F(ListenerTest, BurstOfJoinsStartsAtMostFourLaunchersAndKeepsTheLogWhole) {
   for (size_t i = 0; i < kJoins; ++i)
     requests.push_back(JoinRequest("game=Puzzle%20Game.gb&nickname=p" + std::to_string(i)));
   const std::vector<std::optional<std::string>> replies = SendAtOnce(requests);
-  const size_t started = static_cast<size_t>(std::count(replies.begin(), replies.end(), kStarted));
-  const size_t refused = static_cast<size_t>(std::count(replies.begin(), replies.end(), kFailed));
+  const size_t started = static_cast<size_t>(std::count(replies.begin(), replies.end(), Started()));
+  const size_t refused = static_cast<size_t>(std::count(replies.begin(), replies.end(), NotStarted()));
   EXPECT_EQ(started + refused, kJoins);
   EXPECT_GE(started, 4u);  // launchers that have ended make room for more
   EXPECT_EQ(CountInLog("Too many joins at once: launcher not started"), refused);
@@ -138,19 +122,19 @@ TEST_F(ListenerTest, RepeatedJoinsStartOnceAndFourLaunchersRunAtMost) {
   WriteBytes(folder_.base + L"\\hold", "");
   Start(held + L"\\ZelvListener.exe");
   const std::vector<std::optional<std::string>> same = SendAtOnce(std::vector(20, JoinRequest("game=same")));
-  EXPECT_EQ(std::count(same.begin(), same.end(), kStarted), 20);
+  EXPECT_EQ(std::count(same.begin(), same.end(), Started()), 20);
   EXPECT_EQ(CountInLog("Same join again within 5 s: not started twice"), 19u);
 
   Sleep(1000);  // other joins a second later are no repeats: 3 start beside the one running
   std::vector<std::string> requests;
   for (int i = 0; i < 20; ++i) requests.push_back(JoinRequest("game=g" + std::to_string(i)));
   const std::vector<std::optional<std::string>> replies = SendAtOnce(requests);
-  EXPECT_EQ(std::count(replies.begin(), replies.end(), kStarted), 3);
+  EXPECT_EQ(std::count(replies.begin(), replies.end(), Started()), 3);
   EXPECT_EQ(CountInLog("Too many joins at once: launcher not started"), 17u);
   EXPECT_TRUE(WaitUntil([&] { return StandinRecordFiles(folder_.base).size() == 4; }));
 
   DeleteFileW((folder_.base + L"\\hold").c_str());
-  EXPECT_TRUE(WaitUntil([&] { return HttpExchange(JoinRequest("game=after")) == kStarted; }));
+  EXPECT_TRUE(WaitUntil([&] { return HttpExchange(JoinRequest("game=after")) == Started(); }));
 }
 
 TEST_F(ListenerTest, MisbehavingClientsDoNotStopTheServer) {
@@ -212,8 +196,7 @@ TEST_F(ListenerTest, LogHeldWithoutSharingLosesOnlyItsLines) {
   }, 2000);
   ASSERT_NE(holder, INVALID_HANDLE_VALUE);
   ExpectPongWithinASecond("the log was locked");
-  EXPECT_EQ(HttpExchange("GET /join?game=Puzzle%20Game.gb HTTP/1.1\r\n\r\n"),
-            ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+  EXPECT_EQ(HttpExchange(JoinRequest("game=Puzzle%20Game.gb")), Started());
   EXPECT_EQ(WaitForStandin(folder_.ra).argv.size(), 6u);  // the launcher ran on too
   CloseHandle(holder);
   ExpectPongWithinASecond("the log was released");
