@@ -4,7 +4,7 @@
 // line, and every argument as the C runtime split it, one per line, in UTF-8. The record
 // is written under a temporary name and renamed, so a reader never sees half of it.
 // While a file named "hold" is in that folder (a minute at most), it keeps running: for
-// tests of programs that count what they started and has not yet ended.
+// tests of a program that counts the processes it started until they end.
 #include <windows.h>
 
 #include <string>
