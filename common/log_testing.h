@@ -9,17 +9,5 @@ struct LogFileCalls {
   decltype(&LockFileEx) lockFile = &LockFileEx;
 };
 
-// Replaces the calls and returns the ones in use before.
+// Puts calls in place and returns the ones in use before.
 LogFileCalls SetLogFileCallsForTesting(const LogFileCalls& calls);
-
-// Puts the real calls back when the test ends.
-class ScopedLogFileCalls {
- public:
-  explicit ScopedLogFileCalls(const LogFileCalls& calls) : saved_(SetLogFileCallsForTesting(calls)) {}
-  ~ScopedLogFileCalls() { SetLogFileCallsForTesting(saved_); }
-  ScopedLogFileCalls(const ScopedLogFileCalls&) = delete;
-  ScopedLogFileCalls& operator=(const ScopedLogFileCalls&) = delete;
-
- private:
-  LogFileCalls saved_;
-};

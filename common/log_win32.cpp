@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <string>
+#include <utility>
 
 #include "log_line.h"
 #include "log_testing.h"
@@ -93,8 +94,4 @@ void WriteLogKeepingLineBreaks(std::string_view text) {
   AppendLine(text, LogLayout::KeepLineBreaks);
 }
 
-LogFileCalls SetLogFileCallsForTesting(const LogFileCalls& calls) {
-  const LogFileCalls previous = g_calls;
-  g_calls = calls;
-  return previous;
-}
+LogFileCalls SetLogFileCallsForTesting(const LogFileCalls& calls) { return std::exchange(g_calls, calls); }

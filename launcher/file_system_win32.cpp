@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "file_system_testing.h"
 #include "path_rules.h"
 
@@ -12,9 +14,7 @@ FileSystemCalls g_calls;
 }  // namespace
 
 FileSystemCalls SetFileSystemCallsForTesting(const FileSystemCalls& calls) {
-  const FileSystemCalls previous = g_calls;
-  g_calls = calls;
-  return previous;
+  return std::exchange(g_calls, calls);
 }
 
 std::wstring CurrentFolder() {

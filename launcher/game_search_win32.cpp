@@ -10,6 +10,7 @@
 #include <optional>
 #include <set>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "file_system.h"
@@ -184,9 +185,7 @@ bool Walk(Search& search, const std::wstring& path, std::optional<FolderId> id, 
 }  // namespace
 
 GameSearchCalls SetGameSearchCallsForTesting(const GameSearchCalls& calls) {
-  const GameSearchCalls previous = g_calls;
-  g_calls = calls;
-  return previous;
+  return std::exchange(g_calls, calls);
 }
 
 bool FindFileRecursive(const std::wstring& folder, const std::string& name, std::wstring& result) {

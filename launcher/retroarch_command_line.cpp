@@ -22,11 +22,13 @@ void AppendProgramPath(std::wstring& line, std::wstring_view path) {
 // escape that quote, so it gets the full quoting rules.
 void AppendQuotedPath(std::wstring& line, std::wstring_view path) { line += QuoteWindowsArg(path); }
 
-}  // namespace
-
+// A relay join with a session connects with one value, relay|port|session, which every
+// RetroArch since 1.10 reads; --mitm-session is unknown before 1.17 and ends RetroArch.
 bool ConnectsThroughRelaySession(const RetroArchArgs& args) {
   return args.relayMode && !args.session.empty();
 }
+
+}  // namespace
 
 bool RelaySessionValueIsAmbiguous(const RetroArchArgs& args) {
   if (!ConnectsThroughRelaySession(args)) return false;

@@ -16,10 +16,6 @@ struct RetroArchArgs {
   std::wstring gamePath;
 };
 
-// A relay join with a session connects with one value, relay|port|session, which every
-// RetroArch since 1.10 reads; --mitm-session is unknown before 1.17 and ends RetroArch.
-bool ConnectsThroughRelaySession(const RetroArchArgs& args);
-
 // RetroArch splits relay|port|session at every '|' and drops empty pieces, so a '|' inside
 // any of the three would shift the others into the wrong place: such a join cannot be sent.
 bool RelaySessionValueIsAmbiguous(const RetroArchArgs& args);

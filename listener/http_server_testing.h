@@ -8,4 +8,5 @@ struct ListenCalls {
   decltype(&::bind) bind = &::bind;
 };
 
-void SetListenCalls(const ListenCalls& calls);
+// Puts calls in place and returns the ones in use before.
+ListenCalls SetListenCallsForTesting(const ListenCalls& calls);

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "http_request.h"
@@ -180,7 +181,7 @@ void Serve(SOCKET listener) {
 
 }  // namespace
 
-void SetListenCalls(const ListenCalls& calls) { g_listenCalls = calls; }
+ListenCalls SetListenCallsForTesting(const ListenCalls& calls) { return std::exchange(g_listenCalls, calls); }
 
 void ListenOutcome::Tell(bool listening) {
   {

@@ -9,4 +9,5 @@ struct TrayCalls {
   decltype(&Shell_NotifyIconW) notifyIcon = &Shell_NotifyIconW;
 };
 
-void SetTrayCalls(const TrayCalls& calls);
+// Puts calls in place and returns the ones in use before.
+TrayCalls SetTrayCallsForTesting(const TrayCalls& calls);

@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include <string_view>
+#include <utility>
 
 #include "log.h"
 #include "tray_icon_testing.h"
@@ -29,7 +30,7 @@ bool TryAdd() {
 
 }  // namespace
 
-void SetTrayCalls(const TrayCalls& calls) { g_trayCalls = calls; }
+TrayCalls SetTrayCallsForTesting(const TrayCalls& calls) { return std::exchange(g_trayCalls, calls); }
 
 void SetTrayListening(bool listening) { g_tray.listening = listening; }
 

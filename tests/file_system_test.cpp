@@ -67,11 +67,11 @@ TEST_F(FileSystemTest, CurrentFolderIsReadWholeBeyondMaxPath) {
 // the file calls refuse the normal form of such paths as Windows does (Wine takes any length).
 // RetroArch lies in a short folder: no program starts in a working folder that long.
 TEST_F(FileSystemTest, LauncherRunsInABaseFolderBeyondMaxPath) {
-  CallsGuard<FileSystemCalls, SetFileSystemCallsForTesting> files(
-      {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
-  CallsGuard<GameSearchCalls, SetGameSearchCallsForTesting> search(
-      {&CreateFileRefusingLongPaths, &GetFileInformationByHandleEx, &GetFileInformationByHandle,
-       &FindFirstFileExRefusingLongPaths, &FindNextFileW});
+  const CallsGuard files(SetFileSystemCallsForTesting,
+                         {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
+  const CallsGuard search(SetGameSearchCallsForTesting,
+                          {&CreateFileRefusingLongPaths, &GetFileInformationByHandleEx, &GetFileInformationByHandle,
+                           &FindFirstFileExRefusingLongPaths, &FindNextFileW});
   const std::wstring base = MakeJoinFolder(std::wstring(225, L'b')).base;
   ASSERT_GT(base.size(), 260u);
   CopyFileW((ThisProgramFolder() + L"\\retroarch_standin.exe").c_str(), (folder_ + L"\\retroarch.exe").c_str(), FALSE);

@@ -6,7 +6,6 @@
 
 #include <algorithm>
 #include <map>
-#include <ostream>
 #include <utility>
 
 #include "file_system_testing.h"
@@ -142,7 +141,7 @@ TEST_F(GameSearchTest, LinkCyclesEndTheWalk) {
 }
 
 // Faults of network, cloud and virtual file systems that Wine never shows.
-enum class Fault { None, IdsZero, ListingRefused, ListingFailsAfterFirstBatch, OneIdForAll };
+enum class Fault { IdsZero, ListingRefused, ListingFailsAfterFirstBatch, OneIdForAll };
 Fault g_fault;
 
 BOOL WINAPI FaultyInformation(HANDLE file, FILE_INFO_BY_HANDLE_CLASS kind, LPVOID out, DWORD size) {
@@ -180,17 +179,8 @@ HANDLE WINAPI CountingCreateFile(LPCWSTR path, DWORD access, DWORD share, LPSECU
   return CreateFileRefusingLongPaths(path, access, share, security, disposition, flags, templateFile);
 }
 
-struct FaultCase {
-  const char* name;
-  Fault fault;
-};
-
-void PrintTo(const FaultCase& row, std::ostream* out) { *out << row.name; }
-
-class GameSearchFaultTest : public GameSearchTest, public testing::WithParamInterface<FaultCase> {};
-
 // Every row also refuses the normal form of paths of MAX_PATH or more, as Windows does.
-TEST_P(GameSearchFaultTest, FindsTheGameInTheSecondFolderAndEndsInLinkCycles) {
+TEST_F(GameSearchTest, FaultsOfOtherFileSystemsFindTheGameInTheSecondFolderAndEndInLinkCycles) {
   // Five levels of 50 characters: every folder from the third on lies beyond MAX_PATH.
   std::wstring top;
   for (wchar_t letter : {L'p', L'q', L'r', L's', L't'}) {
@@ -217,12 +207,22 @@ TEST_P(GameSearchFaultTest, FindsTheGameInTheSecondFolderAndEndsInLinkCycles) {
   }
   const std::wstring linked = games_ + L"\\" + links + L"\\out\\linked.gb", up2 = games_ + L"\\" + links + L"\\up2";
   ASSERT_TRUE(WaitUntil([&] { return PathExists(linked) && PathExists(up2); }));
-  {
-    CallsGuard<GameSearchCalls, SetGameSearchCallsForTesting> search(
-        {&CountingCreateFile, &FaultyInformation, &FaultyIdentity, &FindFirstFileExRefusingLongPaths, &FindNextFileW});
-    CallsGuard<FileSystemCalls, SetFileSystemCallsForTesting> files(
-        {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
-    g_fault = GetParam().fault;
+  const std::pair<const char*, Fault> faults[] = {
+      // WebDAV, some cloud drives and SSHFS: file id 0 and volume serial 0 everywhere.
+      {"every id 0", Fault::IdsZero},
+      // Without the listing class: ERROR_INVALID_PARAMETER at once, or after a batch.
+      {"listing refused at once", Fault::ListingRefused},
+      {"listing fails after the first batch", Fault::ListingFailsAfterFirstBatch},
+      // The 64-bit id is not guaranteed unique on ReFS.
+      {"one id for all plain folders", Fault::OneIdForAll},
+  };
+  for (const auto& [name, fault] : faults) {
+    SCOPED_TRACE(name);
+    const CallsGuard search(SetGameSearchCallsForTesting, {&CountingCreateFile, &FaultyInformation, &FaultyIdentity,
+                                                           &FindFirstFileExRefusingLongPaths, &FindNextFileW});
+    const CallsGuard files(SetFileSystemCallsForTesting,
+                           {&GetFileAttributesRefusingLongPaths, &CreateFileRefusingLongPaths});
+    g_fault = fault;
     g_opened.clear();
     std::wstring found;
     EXPECT_TRUE(FindFileRecursive(games_, "game.gb", found));
@@ -236,17 +236,5 @@ TEST_P(GameSearchFaultTest, FindsTheGameInTheSecondFolderAndEndsInLinkCycles) {
   WaitUntil([&] { return !PathExists(linked) && !PathExists(up2); });
   RemoveTree(outside);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Faults, GameSearchFaultTest,
-    testing::Values(FaultCase{"LongPathsOnly", Fault::None},
-                    // WebDAV, some cloud drives and SSHFS: file id 0 and volume serial 0 everywhere.
-                    FaultCase{"EveryIdZero", Fault::IdsZero},
-                    // Without the listing class: ERROR_INVALID_PARAMETER at once, or after a batch.
-                    FaultCase{"ListingRefusedAtOnce", Fault::ListingRefused},
-                    FaultCase{"ListingFailsAfterFirstBatch", Fault::ListingFailsAfterFirstBatch},
-                    // The 64-bit id is not guaranteed unique on ReFS.
-                    FaultCase{"DuplicateIdsOnPlainFolders", Fault::OneIdForAll}),
-    [](const testing::TestParamInfo<FaultCase>& row) { return std::string(row.param.name); });
 
 }  // namespace

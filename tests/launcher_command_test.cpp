@@ -28,9 +28,4 @@ TEST(BuildLauncherCommandLineTest, LauncherGetsTheUriBackWhateverItHolds) {
   }
 }
 
-TEST(LauncherBesideTest, SameFolderOrNothing) {
-  EXPECT_EQ(LauncherBeside(L"C:\\Games\\Zelv\\ZelvListener.exe"), L"C:\\Games\\Zelv\\kovrin.exe");
-  EXPECT_EQ(LauncherBeside(L"ZelvListener.exe"), L"");  // never a bare name that Windows would search for
-}
-
 }  // namespace

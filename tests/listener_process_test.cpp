@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <iterator>
 #include <string_view>
-#include <thread>
 
 #include "support/http_client_win32.h"
 #include "support/join_folder_win32.h"
@@ -58,8 +57,7 @@ TEST_F(ListenerTest, RoutesAnswerByteForByte) {
 
 TEST_F(ListenerTest, JoinStartsTheLauncherWhichStartsRetroArch) {
   Start();
-  EXPECT_EQ(HttpExchange("GET /join?host=192.0.2.7&core=examplecore&game=Puzzle%20Game.gb HTTP/1.1\r\n\r\n"),
-            ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+  EXPECT_EQ(HttpExchange(JoinRequest("host=192.0.2.7&core=examplecore&game=Puzzle%20Game.gb")), Started());
   const StandinRecord standin = WaitForStandin(folder_.ra);
   const std::string base = Narrow(folder_.base);
   EXPECT_EQ(standin.argv,
@@ -89,9 +87,7 @@ TEST_F(ListenerTest, EveryJoinTargetPassesItsQueryUnchanged) {
                         Case{"/joinanything?a=b", "zelv://join?a=b"}, Case{"/join/x?a=b", "zelv://join?a=b"},
                         Case{"/join?a=1?b=2", "zelv://join?a=1?b=2"},
                         Case{"/join?n=Big+Boss%21", "zelv://join?n=Big+Boss%21"}}) {
-    EXPECT_EQ(HttpExchange("POST " + c.target + " HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc"),
-              ExpectedReply("HTTP/1.1 200 OK", "Launcher started."))
-        << c.target;
+    EXPECT_EQ(HttpExchange("POST " + c.target + " HTTP/1.1\r\nContent-Length: 3\r\n\r\nabc"), Started()) << c.target;
     EXPECT_TRUE(WaitForLogLine("argv[1]: " + c.uri)) << c.target;
   }
 }
@@ -102,8 +98,7 @@ TEST_F(ListenerTest, LauncherReceivesTheLoggedUriByteForByte) {
   Start();
   for (const std::string query : {"game=a\"b", "game=x\\", "game=x\\\"y\\\\", "nickname=caf\xC3\xA9&game=\xE2\x82\xAC",
                                   "game=\"--nick\"evil\"\\"}) {
-    EXPECT_EQ(HttpExchange("GET /join?" + query + " HTTP/1.1\r\n\r\n"),
-              ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+    EXPECT_EQ(HttpExchange(JoinRequest(query)), Started());
     const std::string uri = "zelv://join?" + query;
     ASSERT_TRUE(WaitForLogLine("ARGS: " + uri)) << query;  // the launcher's last line about it
     EXPECT_EQ(CountInLog("Calling launcher with URI: " + uri), 1u);
@@ -120,8 +115,7 @@ TEST_F(ListenerTest, MissingLauncherGivesTheFailureReplyAndNoOtherLauncherRuns) 
   ASSERT_TRUE(CopyFileW((ThisProgramFolder() + L"\\retroarch_standin.exe").c_str(),
                         (folder_.base + L"\\kovrin.exe").c_str(), FALSE));
   Start(alone + L"\\ZelvListener.exe");
-  EXPECT_EQ(HttpExchange("GET /join?game=x HTTP/1.1\r\n\r\n"),
-            ExpectedReply("HTTP/1.1 500 Internal Server Error", "Failed to start launcher."));
+  EXPECT_EQ(HttpExchange(JoinRequest("game=x")), NotStarted());
   const std::vector<std::string> log = Log();
   const auto calling = std::find(log.begin(), log.end(), "Calling launcher with URI: zelv://join?game=x");
   ASSERT_NE(calling, log.end());
@@ -140,7 +134,7 @@ TEST_F(ListenerTest, LargeRequestsGetTheWholeReplyThenAnOrderlyEnd) {
     ASSERT_TRUE(SendAll(client, std::string("GET ") + target + " HTTP/1.1\r\nCookie: " +
                                     std::string(kilobytes * 1024, 'c') + "\r\n\r\n"));
     const bool ping = target == std::string("/ping");
-    EXPECT_EQ(ReceiveUntilClosed(client), ping ? Pong() : ExpectedReply("HTTP/1.1 200 OK", "Launcher started."));
+    EXPECT_EQ(ReceiveUntilClosed(client), ping ? Pong() : Started());
     EXPECT_TRUE(SendAll(client, "\r\n")) << target << " " << kilobytes << " KB: reset";
     closesocket(client);
   }
@@ -200,12 +194,8 @@ TEST_F(ListenerTest, ClientsAtOnceAreServedOneAfterTheOther) {
   closesocket(first);
   closesocket(second);
 
-  std::vector<std::thread> clients;
-  std::vector<std::optional<std::string>> replies(8);
-  for (size_t i = 0; i < replies.size(); ++i)
-    clients.emplace_back([&replies, i] { replies[i] = HttpExchange("GET /ping HTTP/1.1\r\n\r\n"); });
-  for (std::thread& client : clients) client.join();
-  for (const auto& reply : replies) EXPECT_EQ(reply, Pong());
+  for (const auto& reply : SendAtOnce(std::vector<std::string>(8, "GET /ping HTTP/1.1\r\n\r\n")))
+    EXPECT_EQ(reply, Pong());
 }
 
 TEST_F(ListenerTest, TakenPortIsExplainedAndLeavesTheTrayProgramRunning) {

@@ -94,7 +94,6 @@ TEST(BuildRetroArchCommandLineTest, BarInARelaySessionValueIsAmbiguous) {
       {true, L"r", L"55435", L"S", L"h|x", false},  // host is not used in relay mode
       {true, L"r|1", L"55435", L"", L"", false},    // no session: the relay goes on alone
       {false, L"", L"1|2", L"S|", L"h|x", false},   // direct mode has no combined value
-      {true, L"r", L"55435", L"S", L"", false},
   };
   for (const Case& c : cases) {
     RetroArchArgs args = ExampleArgs();

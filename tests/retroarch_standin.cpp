@@ -3,6 +3,8 @@
 // Writes standin-<pid>.txt into its working folder: the folder itself, the raw command
 // line, and every argument as the C runtime split it, one per line, in UTF-8. The record
 // is written under a temporary name and renamed, so a reader never sees half of it.
+// While a file named "hold" is in that folder (a minute at most), it keeps running: for
+// tests of a program that counts the processes it started until they end.
 #include <windows.h>
 
 #include <string>
@@ -40,5 +42,8 @@ int wmain(int argc, wchar_t** argv) {
   DWORD written = 0;
   WriteFile(file, record.data(), static_cast<DWORD>(record.size()), &written, nullptr);
   CloseHandle(file);
-  return MoveFileExW(partial.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING) ? 0 : 3;
+  if (!MoveFileExW(partial.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING)) return 3;
+  for (int waited = 0; waited < 60000 && GetFileAttributesW(L"hold") != INVALID_FILE_ATTRIBUTES; waited += 10)
+    Sleep(10);
+  return 0;
 }

@@ -7,6 +7,7 @@
 #include <tuple>
 
 #include "listener_window.h"
+#include "support/call_fakes_win32.h"
 #include "tray_icon_testing.h"
 
 namespace {
@@ -28,7 +29,7 @@ BOOL WINAPI FakeNotifyIcon(DWORD message, PNOTIFYICONDATAW data) {
 }
 
 TEST(TrayIconTest, RefusedIconIsAddedAgainEverySecondUntilTheShellTakesIt) {
-  SetTrayCalls({&FakeNotifyIcon});
+  const CallsGuard fake(SetTrayCallsForTesting, {&FakeNotifyIcon});
   WNDCLASSW windowClass{};
   windowClass.lpfnWndProc = ListenerWndProc;
   windowClass.hInstance = GetModuleHandleW(nullptr);
@@ -57,7 +58,6 @@ TEST(TrayIconTest, RefusedIconIsAddedAgainEverySecondUntilTheShellTakesIt) {
     MSG quit;
     PeekMessageW(&quit, nullptr, WM_QUIT, WM_QUIT, PM_REMOVE);
   }
-  SetTrayCalls({});
   SetTrayListening(true);
 }
 

@@ -1,18 +1,24 @@
-// Stand-ins for Win32 calls behind the launcher's test seams, failing as Windows does where
-// Wine does not, and a guard that puts a seam's previous calls back.
+// The guard every test uses with a Win32 call seam (the Set*CallsForTesting setters), and
+// stand-ins for calls that fail as Windows does where Wine does not.
 #pragma once
 
 #include <windows.h>
 
 #include <cwchar>
 
-template <typename Calls, Calls (*Set)(const Calls&)>
+// Puts a seam's calls in place for one scope and the previous ones back after it, even
+// when an assertion ends the test early:
+//   const CallsGuard fake(SetLogFileCallsForTesting, {.lockFile = &LockFileExNotSupported});
+template <typename Calls>
 class CallsGuard {
  public:
-  explicit CallsGuard(const Calls& calls) : previous_(Set(calls)) {}
-  ~CallsGuard() { Set(previous_); }
+  CallsGuard(Calls (*set)(const Calls&), const Calls& calls) : set_(set), previous_(set(calls)) {}
+  ~CallsGuard() { set_(previous_); }
+  CallsGuard(const CallsGuard&) = delete;
+  CallsGuard& operator=(const CallsGuard&) = delete;
 
  private:
+  Calls (*set_)(const Calls&);
   Calls previous_;
 };
 

@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/http_client_win32.h"
@@ -44,3 +46,18 @@ class ListenerTest : public testing::Test {
 
 inline std::string Pong() { return ExpectedReply("HTTP/1.1 200 OK", "pong"); }
 inline std::string NotFound() { return ExpectedReply("HTTP/1.1 404 Not Found", "Not Found"); }
+inline std::string Started() { return ExpectedReply("HTTP/1.1 200 OK", "Launcher started."); }
+inline std::string NotStarted() {
+  return ExpectedReply("HTTP/1.1 500 Internal Server Error", "Failed to start launcher.");
+}
+inline std::string JoinRequest(const std::string& query) { return "GET /join?" + query + " HTTP/1.1\r\n\r\n"; }
+
+// Sends each request on its own connection, all at once; the replies in request order.
+inline std::vector<std::optional<std::string>> SendAtOnce(const std::vector<std::string>& requests) {
+  std::vector<std::optional<std::string>> replies(requests.size());
+  std::vector<std::thread> clients;
+  for (size_t i = 0; i < requests.size(); ++i)
+    clients.emplace_back([&, i] { replies[i] = HttpExchange(requests[i], 20000); });
+  for (std::thread& client : clients) client.join();
+  return replies;
+}
