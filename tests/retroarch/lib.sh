@@ -347,7 +347,6 @@ show_received() {
 retroarch_demo() {
   local folder=$1
   shift
-  ensure_packages python3 iproute2
   RUN=$folder
   CASE_DIR=$folder
   CASE="demo"
@@ -358,10 +357,6 @@ retroarch_demo() {
   prepare_run
   local port
   port=$(free_port 55435)
-  if [ "$NETWORK_MODE" = shared ]; then
-    info "RetroArch cannot bind its host to loopback alone: it listens on all interfaces until"
-    info "the demo ends; the client connects to 127.0.0.1, and announcing, NAT traversal and relays are off"
-  fi
   start_host "$port"
   prepare_player
   step "joining through the example lobby page"
